@@ -1,0 +1,10 @@
+#pragma once
+
+namespace trameda {
+
+// Settings every run of the program shares, window or not: names, version and the font
+// substitutions that give the window's fonts a face on this desktop. Call after the
+// application object exists.
+void prepareApplication();
+
+} // namespace trameda

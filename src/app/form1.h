@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/dialogs.h"
+#include "platform/runtimeerror.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QWidget>
+#include <array>
+#include <exception>
+
+namespace trameda {
+
+// The one window. It holds the controls under their established names, the window-level
+// variables, and one short handler per user action; the work is done by the subsystems.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the controls with their design-time settings, then runs start-up.
+    explicit Form1(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Controls, in tab order.
+    QPushButton* Command1 = nullptr;
+    FileListBox* File1 = nullptr;
+    std::array<PictureBox*, 2> Picture1{};
+    QPushButton* Command2 = nullptr;
+    std::array<QScrollBar*, 4> HScroll1{};
+    std::array<Swatch*, 16> Label1{};
+    QLineEdit* Text1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+    std::array<QLabel*, 4> Label2{};
+    QPushButton* Command3 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    FileListBox* File2 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    WrappingButton* Command5 = nullptr;
+    QCheckBox* Check3 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QPushButton* Command7 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* Check4 = nullptr;
+    QCheckBox* Check5 = nullptr;
+    ImageBox* Image1 = nullptr;
+    Shape* Shape1 = nullptr;
+    Shape* Shape2 = nullptr;
+
+    // Window-level variables.
+    int blocco = 0;    // 1 while a change of the size bars is being handled
+    int annullato = 0; // cancel request for a running conversion
+    int aperto = 0;    // 1 while a colour picker is open
+    int campione = 0;  // the swatch being edited
+
+    // Handlers. Each is called by its control's signal through run(), and may be called
+    // directly; a RuntimeError ends it.
+    void Form_Load();
+    void Command1_Click();
+    void File1_Click();
+    void HScroll1_Change(int Index);
+    void Command5_Click();
+
+    // Loads the picture selected in File1 and paints it over both work surfaces. Never fails:
+    // a picture that cannot be loaded leaves the previous one in place.
+    void carica();
+
+    Dialogs& dialogs() { return m_dialogs; }
+
+    // Runs a handler to its end or to its first run-time error, which is reported to the user.
+    // Nothing thrown leaves it, so no exception crosses the event loop.
+    template <typename Handler> void run(Handler&& handler) noexcept {
+        try {
+            handler();
+        } catch (const RuntimeError& error) {
+            report(error);
+        } catch (const std::bad_alloc&) {
+            report(RuntimeError(RuntimeError::OutOfMemory));
+        } catch (const std::exception& error) {
+            report(RuntimeError(RuntimeError::Internal, QString::fromLocal8Bit(error.what())));
+        } catch (...) {
+            report(RuntimeError(RuntimeError::Internal));
+        }
+    }
+
+private:
+    void createControls();
+    void setTabOrder();
+    void connectHandlers();
+    void report(const RuntimeError& error) noexcept;
+    // Runs the width handling twice with the new stitch ratio, leaving the width as it was.
+    void nudgeWidth();
+
+    Dialogs& m_dialogs;
+};
+
+} // namespace trameda

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace trameda::picture {
+
+// The full path of a picture in a folder; a folder that already ends in a separator (the root)
+// gets no second one.
+QString sourcePath(const QString& folder, const QString& fileName);
+
+// The partner of a surface side that keeps width : height equal to stitches across : down:
+// (value x numerator) / denominator, truncated, then held to max and after that to min.
+int coupledSide(int value, int numerator, int denominator, int min, int max);
+
+} // namespace trameda::picture

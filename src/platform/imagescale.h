@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+namespace trameda {
+
+// Stretches or shrinks an opaque picture to exactly `size` (proportions bent as needed),
+// averaging over the area each target pixel covers. A picture of one colour stays exactly that
+// colour. Returns an RGB32 image; an empty size gives a null image.
+QImage areaScale(const QImage& source, QSize size);
+
+} // namespace trameda

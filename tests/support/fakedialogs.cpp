@@ -1,0 +1,23 @@
+#include "fakedialogs.h"
+
+void FakeDialogs::showError(QWidget*, const QString& text) {
+    errors << text;
+}
+
+bool FakeDialogs::askYesNo(QWidget*, const QString& text) {
+    questions << text;
+    if (answers.empty())
+        return true;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+QString FakeDialogs::chooseFolder(QWidget*, const QString& prompt) {
+    folderPrompts << prompt;
+    if (folders.empty())
+        return {};
+    const QString folder = folders.front();
+    folders.pop_front();
+    return folder;
+}
