@@ -45,6 +45,8 @@ Form1::Form1(Dialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dia
     createControls();
     setTabOrder();
     connectHandlers();
+    preparePattern();
+    preparePalette();
     run([this] { Form_Load(); });
 }
 

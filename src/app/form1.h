@@ -60,6 +60,15 @@ public:
     int annullato = 0; // cancel request for a running conversion
     int aperto = 0;    // 1 while a colour picker is open
     int campione = 0;  // the swatch being edited
+    // Red, green and blue of each palette entry in use, filled at the start of a conversion.
+    std::array<double, 21> rosso{};
+    std::array<double, 21> verde{};
+    std::array<double, 21> blu{};
+    // Per colour bin of the automatic palette, indexed [red][green][blue] level: the number of
+    // samples (-1 once picked) and the bin's colour.
+    using BinTable = std::array<std::array<std::array<int, 11>, 11>, 11>;
+    BinTable conta{};
+    BinTable tinte{};
 
     // Handlers. Each is called by its control's signal through run(), and may be called
     // directly; a RuntimeError ends it.
@@ -68,6 +77,10 @@ public:
     void File1_Click();
     void HScroll1_Change(int Index);
     void Command5_Click();
+
+    // -- Chart conversion: handlers in form1_pattern.cpp --
+
+    // -- Palette: handlers in form1_palette.cpp --
 
     // Loads the picture selected in File1 and paints it over both work surfaces. Never fails:
     // a picture that cannot be loaded leaves the previous one in place.
@@ -95,6 +108,9 @@ private:
     void createControls();
     void setTabOrder();
     void connectHandlers();
+    // Each subsystem's share of building the window and wiring its handlers.
+    void preparePattern();
+    void preparePalette();
     void report(const RuntimeError& error) noexcept;
     // Runs the width handling twice with the new stitch ratio, leaving the width as it was.
     void nudgeWidth();
