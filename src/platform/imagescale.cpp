@@ -51,38 +51,34 @@ QImage areaScale(const QImage& input, QSize size) {
     const std::vector<Span> rows = spans(source.height(), size.height());
     QImage target(size, QImage::Format_RGB32);
 
-    // One target row at a time: first blend the source rows it covers into `line`, then blend
-    // the columns of `line`. Only one source-wide row of floats is ever held.
-    std::vector<float> line(static_cast<std::size_t>(source.width()) * 3);
+    // Each pixel is four bytes and every byte is averaged alike: the unused one of RGB32 is 0xFF
+    // everywhere and stays so, which spares caring about byte order. One target row at a time:
+    // blend the source rows it covers into `line`, then the columns of `line`. Plain loops over
+    // bytes and floats, which the compiler vectorises.
+    const std::size_t lineLength = static_cast<std::size_t>(source.width()) * 4;
+    std::vector<float> line(lineLength);
     for (int ty = 0; ty < size.height(); ++ty) {
         const Span& rowSpan = rows[static_cast<std::size_t>(ty)];
         std::fill(line.begin(), line.end(), 0.0f);
         for (std::size_t k = 0; k < rowSpan.weights.size(); ++k) {
             const float w = rowSpan.weights[k] / rowSpan.total;
-            const auto* src =
-                reinterpret_cast<const QRgb*>(source.constScanLine(rowSpan.first + int(k)));
+            const uchar* src = source.constScanLine(rowSpan.first + int(k));
             float* out = line.data();
-            for (int x = 0; x < source.width(); ++x, out += 3) {
-                out[0] += w * float(qRed(src[x]));
-                out[1] += w * float(qGreen(src[x]));
-                out[2] += w * float(qBlue(src[x]));
-            }
+            for (std::size_t i = 0; i < lineLength; ++i)
+                out[i] += w * float(src[i]);
         }
-        auto* dst = reinterpret_cast<QRgb*>(target.scanLine(ty));
-        for (int tx = 0; tx < size.width(); ++tx) {
+        uchar* dst = target.scanLine(ty);
+        for (int tx = 0; tx < size.width(); ++tx, dst += 4) {
             const Span& colSpan = columns[static_cast<std::size_t>(tx)];
-            float r = 0, g = 0, b = 0;
-            const float* in = line.data() + std::size_t(colSpan.first) * 3;
-            for (std::size_t k = 0; k < colSpan.weights.size(); ++k, in += 3) {
+            float acc[4] = {0, 0, 0, 0};
+            const float* in = line.data() + std::size_t(colSpan.first) * 4;
+            for (std::size_t k = 0; k < colSpan.weights.size(); ++k, in += 4) {
                 const float w = colSpan.weights[k];
-                r += w * in[0];
-                g += w * in[1];
-                b += w * in[2];
+                for (int c = 0; c < 4; ++c)
+                    acc[c] += w * in[c];
             }
-            const auto channel = [&](float v) {
-                return std::clamp(int(std::lround(v / colSpan.total)), 0, 255);
-            };
-            dst[tx] = qRgb(channel(r), channel(g), channel(b));
+            for (int c = 0; c < 4; ++c)
+                dst[c] = uchar(std::clamp(int(std::lround(acc[c] / colSpan.total)), 0, 255));
         }
     }
     return target;

@@ -39,7 +39,7 @@ QImage Picture::scaled(QSize size) const {
             return done;
     QImage result = areaScale(m_data->image, size);
     cache.push_front(result);
-    constexpr std::size_t kKept = 4;
+    constexpr std::size_t kKept = 6;
     if (cache.size() > kKept)
         cache.pop_back();
     return result;
