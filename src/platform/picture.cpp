@@ -3,6 +3,7 @@
 #include "imagescale.h"
 #include "runtimeerror.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -57,8 +58,7 @@ QImage flattenOnWhite(const QImage& image) {
     return flat;
 }
 
-QImage decodeBounded(const QString& path) {
-    QImageReader reader(path);
+QImage decodeBounded(QImageReader& reader) {
     reader.setAutoTransform(true);
     const QSize full = reader.size();
     if (!full.isValid() || full.isEmpty())
@@ -88,6 +88,14 @@ struct FileKey {
 
 } // namespace
 
+Picture decodePicture(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return Picture(decodeBounded(reader));
+}
+
 Picture LoadPicture(const QString& path) {
     static FileKey lastKey;
     static Picture lastPicture;
@@ -99,7 +107,8 @@ Picture LoadPicture(const QString& path) {
     if (key == lastKey && !lastPicture.isNull())
         return lastPicture;
 
-    Picture picture(decodeBounded(path));
+    QImageReader reader(path);
+    Picture picture(decodeBounded(reader));
     lastKey = key;
     lastPicture = picture;
     return picture;

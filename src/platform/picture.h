@@ -34,4 +34,7 @@ private:
 // decoded, with the reason as detail.
 Picture LoadPicture(const QString& path);
 
+// The same decoding for a picture held in memory; no caching.
+Picture decodePicture(const QByteArray& bytes);
+
 } // namespace trameda

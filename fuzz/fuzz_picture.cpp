@@ -1,0 +1,35 @@
+// The window's picture loading on arbitrary bytes: decoded at a bounded size and stretched over
+// a work surface, or refused with a run-time error; never a crash or an unbounded allocation.
+#include "platform/picture.h"
+#include "platform/runtimeerror.h"
+#include "platform/surface.h"
+
+#include <QGuiApplication>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Decoders complain about every damaged input; printing that would dominate the run.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    static QGuiApplication app(*argc, *argv); // image format plugins
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    try {
+        const trameda::Picture picture = trameda::decodePicture(bytes);
+        if (picture.size().width() > trameda::Picture::kMaxSide ||
+            picture.size().height() > trameda::Picture::kMaxSide)
+            std::abort();
+        trameda::ImageSurface surface;
+        surface.resizeImage(QSize(61, 47));
+        surface.setScaleWidth(200);
+        surface.setScaleHeight(200);
+        surface.PaintPicture(picture, 0, 0, 200, 200);
+        (void)surface.Point(100, 100);
+    } catch (const trameda::RuntimeError&) {
+    }
+    return 0;
+}
