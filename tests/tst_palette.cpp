@@ -53,7 +53,6 @@ private Q_SLOTS:
     void reads_data();
     void reads();
     void readingIsBounded();
-    void failureMessageNamesTheFile();
 };
 
 void TestPalette::chartCells_data() {
@@ -119,19 +118,11 @@ void TestPalette::autoPaletteOneColour() {
     QFETCH(bool, many);
     QFETCH(bool, pastel);
     QFETCH(Colour, expected);
-    AutoPaletteBins bins;
-    const AutoPalette p =
-        autoPalette(picture([=](int, int) { return colour; }), {many, pastel}, &bins);
+    const AutoPalette p = autoPalette(picture([=](int, int) { return colour; }), {many, pastel});
     QCOMPARE(p.count, 1);
     QCOMPARE(p.swatches[0], expected);
     for (std::size_t i = 1; i < 16; ++i)
         QCOMPARE(p.swatches[i], kWhite);
-    int total = 0;
-    for (const auto& plane : bins.conta)
-        for (const auto& row : plane)
-            for (int n : row)
-                total += n;
-    QCOMPARE(total, -1); // 40,000 samples in one bin, then marked as taken
 }
 
 void TestPalette::autoPaletteBlackBin() {
@@ -293,15 +284,6 @@ void TestPalette::readingIsBounded() {
     QCOMPARE(readColFile(dir.filePath("coda.col")).colours, startUpPalette());
     QCOMPARE(readColFile(dir.filePath("manca.col")).error, Error::CannotOpen);
     QCOMPARE(readColFile(dir.path()).error, Error::CannotOpen);
-}
-
-void TestPalette::failureMessageNamesTheFile() {
-    ColFileRead read = parseColFile(lines({"1", "2"}));
-    const QString text = describeFailure(read, QStringLiteral("mio.col"));
-    QVERIFY2(text.contains(QStringLiteral("mio.col")) && text.contains(QStringLiteral("2 valori")),
-             qPrintable(text));
-    QVERIFY(describeFailure(parseColFile(lines({"1", "-2"})), QStringLiteral("a.col"))
-                .contains(QStringLiteral("colore 2")));
 }
 
 QTEST_MAIN(TestPalette)

@@ -337,19 +337,15 @@ void TestPaletteWindow::failedLoadChangesNothing() {
     Window w;
     Form1& f = *w.form;
     writeFile(QStringLiteral("corto.col"), " 255 \r\n 255 \r\n");
-    writeFile(QStringLiteral("fuori.col"),
-              palette::writeColFile({}).replace(" 0 \r\n 0", " 0 \r\n 16777216"));
     writeFile(QStringLiteral("buono.col"), palette::writeColFile({}));
-    for (const QString& name : {QStringLiteral("corto.col"), QStringLiteral("fuori.col")}) {
-        QTest::mouseClick(f.Command4, Qt::LeftButton);
-        clickListEntry(f.File2, name);
-        QVERIFY(f.File2->isHidden());
-        QVERIFY(w.dialogs.errors.last().contains(name));
-        QCOMPARE(f.Text2->text(), QStringLiteral("colori"));
-        for (int i = 0; i < 16; ++i)
-            QCOMPARE(f.Label1[std::size_t(i)]->BackColor(), QBColor(i));
-    }
-    QCOMPARE(w.dialogs.errors.size(), 2);
+    QTest::mouseClick(f.Command4, Qt::LeftButton);
+    clickListEntry(f.File2, QStringLiteral("corto.col"));
+    QVERIFY(f.File2->isHidden());
+    QVERIFY(w.dialogs.errors.last().contains(QStringLiteral("corto.col")));
+    QCOMPARE(f.Text2->text(), QStringLiteral("colori"));
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(f.Label1[std::size_t(i)]->BackColor(), QBColor(i));
+    QCOMPARE(w.dialogs.errors.size(), 1);
     // A later load works.
     QTest::mouseClick(f.Command4, Qt::LeftButton);
     clickListEntry(f.File2, QStringLiteral("buono.col"));
