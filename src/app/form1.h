@@ -81,6 +81,19 @@ public:
     // -- Chart conversion: handlers in form1_pattern.cpp --
 
     // -- Palette: handlers in form1_palette.cpp --
+    void Label1_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void Picture1_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    void Picture1_MouseUp(int Index, int Button, int Shift, double X, double Y);
+    void Picture2_MouseMove(int Button, int Shift, double X, double Y);
+    void Picture2_MouseUp(int Button, int Shift, double X, double Y);
+    void Text1_Change();
+    void Text1_LostFocus();
+    void Command7_Click(); // the automatic palette
+    void Command3_Click(); // save the palette
+    void Command4_Click(); // show the palette files
+    void File2_Click();    // load the clicked palette file
+    // Shows colour c, read at (x, y) of an open picker, in the patch Text3.
+    void viscol(double x, double y, Colour c);
 
     // Loads the picture selected in File1 and paints it over both work surfaces. Never fails:
     // a picture that cannot be loaded leaves the previous one in place.
