@@ -61,7 +61,7 @@ void Form1::createControls() {
     File1 = place(new FileListBox(this), 120, 720, 1935, 1260);
 
     Picture1[0] = new PictureBox(this);
-    twips::setGeometry(Picture1[0], 4920, 0, 2415, 2535);
+    Picture1[0]->setGeometryTwips(4920, 0, 2415, 2535);
     Command2 = place(button(this, QStringLiteral("Converti a 8 colori")), 120, 3840, 1335, 495);
     Command2->setEnabled(false);
     HScroll1[0] = place(sizeBar(this, 0, 2000, 100), 2400, 360, 1455, 255);
@@ -74,13 +74,13 @@ void Form1::createControls() {
     Text1 = place(new QLineEdit(QStringLiteral("8"), this), 360, 4320, 735, 285);
 
     Picture2 = new PictureBox(this);
-    twips::setGeometry(Picture2, 7800, 240, 7335, 3735);
+    Picture2->setGeometryTwips(7800, 240, 7335, 3735);
     Picture2->setBackColor(RGB(255, 255, 255));
     Picture2->Cls();
     Picture2->hide();
 
     Picture1[1] = new PictureBox(this);
-    twips::setGeometry(Picture1[1], 1920, 0, 2175, 2535);
+    Picture1[1]->setGeometryTwips(1920, 0, 2175, 2535);
     Picture1[1]->hide();
 
     HScroll1[2] = place(sizeBar(this, 1, 150, 50), 2400, 1560, 1455, 255);

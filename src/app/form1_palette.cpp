@@ -55,7 +55,6 @@ palette::Colours swatchColours(const std::array<Swatch*, 16>& swatches) {
 
 void Form1::preparePalette() {
     // The chart is drawn once into the box's image, which stays while the box is hidden.
-    Picture2->setWidth(Picture2->Width());
     Picture2->Cls();
     Picture2->drawImage(QPoint(0, 0), palette::colourChart());
 

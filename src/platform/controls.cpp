@@ -46,6 +46,11 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
     setChangedCallback([this] { update(); });
 }
 
+void PictureBox::setGeometryTwips(int left, int top, int width, int height) {
+    twips::setGeometry(this, left, top, width, height);
+    followGeometry();
+}
+
 int PictureBox::Width() const {
     return twips::width(this);
 }

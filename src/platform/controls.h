@@ -29,7 +29,8 @@ public:
 
     explicit PictureBox(QWidget* parent = nullptr);
 
-    // Size in twips; the image follows at once, shown or not.
+    // Place and size in twips; the image follows at once, shown or not.
+    void setGeometryTwips(int left, int top, int width, int height);
     int Width() const;
     int Height() const;
     void setWidth(int twips);
