@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 #include "platform/dialogs.h"
+#include "platform/printer.h"
 #include "platform/runtimeerror.h"
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QWidget>
 #include <array>
 #include <exception>
+#include <memory>
 
 namespace trameda {
 
@@ -79,7 +81,18 @@ public:
     void Command5_Click();
 
     // -- Chart conversion: handlers in form1_pattern.cpp --
+    void Command2_Click();
+    void Command6_Click();
+    void Check1_Click();
+    // The printer the conversion draws on: the system's unless another output was given.
+    Printer& printer();
+    // Sends later printing elsewhere; a document still open on the previous printer goes out.
+    void setPrintOutput(std::unique_ptr<PrintOutput> output);
 
+private:
+    std::unique_ptr<Printer> m_printer;
+
+public:
     // -- Palette: handlers in form1_palette.cpp --
     void Label1_MouseDown(int Index, int Button, int Shift, double X, double Y);
     void Picture1_MouseMove(int Index, int Button, int Shift, double X, double Y);

@@ -1,0 +1,135 @@
+// Times the conversion in the window, repaints at every column included: the default grid and the
+// largest, crosses with grid and letters and squares alone, and the largest printed to PDF.
+//
+//   trameda_bench [repetitions] [picture] [only cases whose name holds this]
+//
+// Without a picture (or with ""), a colourful one is drawn into a temporary folder. Medians are
+// printed.
+#include "app/application.h"
+#include "app/form1.h"
+#include "platform/printer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace trameda;
+
+namespace {
+
+class QuietDialogs : public Dialogs {
+public:
+    void showError(QWidget*, const QString& text) override {
+        std::fprintf(stderr, "error: %s\n", qPrintable(text));
+    }
+    bool askYesNo(QWidget*, const QString&) override { return true; }
+    QString chooseFolder(QWidget*, const QString&) override { return {}; }
+};
+
+QString drawPicture(const QString& folder) {
+    QImage image(640, 480, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient gradient(0, 0, 640, 480);
+    gradient.setColorAt(0, Qt::darkBlue);
+    gradient.setColorAt(0.5, Qt::yellow);
+    gradient.setColorAt(1, Qt::darkRed);
+    p.fillRect(image.rect(), gradient);
+    p.setBrush(Qt::green);
+    p.drawEllipse(QPoint(200, 240), 150, 120);
+    p.setBrush(Qt::magenta);
+    p.drawRect(380, 60, 180, 140);
+    p.end();
+    const QString path = QDir(folder).filePath(QStringLiteral("bench.jpg"));
+    image.save(path);
+    return path;
+}
+
+struct Case {
+    const char* name;
+    int across;
+    int down;
+    bool squares;
+    bool grid;
+    bool letters;
+    bool print;
+};
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    prepareApplication();
+    const int repetitions = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 15;
+    QTemporaryDir temp;
+    const QString picture = argc > 2 && argv[2][0] != 0
+                                ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath()
+                                : drawPicture(temp.path());
+
+    QuietDialogs dialogs;
+    Form1 form(dialogs);
+    form.show();
+    QApplication::processEvents();
+    form.File1->setPath(QFileInfo(picture).absolutePath());
+    const auto items = form.File1->findItems(QFileInfo(picture).fileName(), Qt::MatchExactly);
+    if (items.isEmpty()) {
+        std::fprintf(stderr, "no picture %s\n", qPrintable(picture));
+        return 1;
+    }
+    form.File1->setCurrentItem(items.first());
+    form.File1_Click();
+    form.setPrintOutput(std::make_unique<PdfPrintOutput>(temp.path()));
+
+    const Case cases[] = {
+        {"51 x 51 cells, crosses, grid, letters", 45, 50, false, true, true, false},
+        {"51 x 51 cells, squares alone", 45, 50, true, false, false, false},
+        {"201 x 201 cells, crosses, grid, letters", 150, 150, false, true, true, false},
+        {"201 x 201 cells, squares alone", 150, 150, true, false, false, false},
+        {"201 x 201 cells, crosses, grid, letters, PDF", 150, 150, false, true, true, true},
+        // Where the time goes, one element at a time.
+        {"201 x 201 cells, crosses alone", 150, 150, false, false, false, false},
+        {"201 x 201 cells, squares and grid", 150, 150, true, true, false, false},
+        {"201 x 201 cells, squares and letters", 150, 150, true, false, true, false},
+    };
+    QTextStream out(stdout);
+    out << "platform " << QApplication::platformName() << ", chart surface "
+        << form.Picture1[0]->image().width() << " x " << form.Picture1[0]->image().height()
+        << " pixels, " << repetitions << " repetitions, median\n";
+    const QString only = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    for (const Case& c : cases) {
+        if (!QString::fromLatin1(c.name).contains(only))
+            continue;
+        assignValue(form.HScroll1[2], c.across);
+        assignValue(form.HScroll1[3], c.down);
+        form.Check1->setChecked(c.letters);
+        form.Check3->setChecked(c.grid);
+        // After Check1, whose click selects the squares.
+        (c.squares ? form.Option1 : form.Option2)->setChecked(true);
+        form.Check2->setChecked(c.print);
+        QApplication::processEvents();
+        std::vector<double> times;
+        const int runs = c.print ? std::max(1, repetitions / 3) : repetitions;
+        for (int i = 0; i < runs; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            form.run([&form] { form.Command2_Click(); });
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
+        out << qSetFieldWidth(48) << Qt::left << c.name << qSetFieldWidth(0) << Qt::fixed
+            << qSetRealNumberPrecision(1) << median(times) << " ms\n";
+        out.flush();
+    }
+    return 0;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "surface.h"
+
+#include <QDateTime>
+#include <QString>
+#include <memory>
+
+class QPaintDevice;
+
+namespace trameda {
+
+// One document being printed: a paged device the printer draws on, and the way to send or
+// withdraw it.
+class PrintDocument {
+public:
+    virtual ~PrintDocument();
+
+    virtual QPaintDevice& device() = 0;
+    // Whether the device has failed since the document began (a printer gone, a full disk).
+    virtual bool failed() const = 0;
+    // Ends `painter`, which is active on device(), and sends the document. Throws RuntimeError
+    // when it cannot be sent.
+    virtual void end(QPainter& painter) = 0;
+    // Ends `painter` and withdraws the document, as far as the device allows.
+    virtual void abort(QPainter& painter) noexcept = 0;
+};
+
+// Where printed documents go. Kept apart from the printer so that the window can be given
+// another destination than the system's (the tests print into a folder of their own).
+class PrintOutput {
+public:
+    virtual ~PrintOutput();
+    // A new document of one page. Throws RuntimeError(PrinterError) when none can be begun.
+    virtual std::unique_ptr<PrintDocument> open() = 0;
+};
+
+// Pages as PDF files in a folder, A4, named after the moment the document begins:
+// stampa-AAAAMMGG-hhmmss.pdf, then -2, -3 ... for more in the same second. An existing file is
+// never overwritten.
+class PdfPrintOutput : public PrintOutput {
+public:
+    static constexpr int kDotsPerInch = 600;
+
+    explicit PdfPrintOutput(QString folder);
+    std::unique_ptr<PrintDocument> open() override;
+
+    // The name of the `attempt`th file (1 for the first) begun at `when`.
+    static QString fileName(const QDateTime& when, int attempt);
+    // The file of the latest document begun, empty before the first.
+    QString lastPath() const { return m_lastPath; }
+
+private:
+    QString m_folder;
+    QString m_lastPath;
+};
+
+// The system's default printer, used without a dialog on its own default paper; when the system
+// has no printer, a PDF file in the current folder.
+class SystemPrintOutput : public PrintOutput {
+public:
+    std::unique_ptr<PrintDocument> open() override;
+};
+
+// The printer as the conversion draws on it: the drawing members of every surface in a user
+// scale over the page's printable area, plus EndDoc. A document is begun by beginDocument() or by
+// the first use of the page after the previous one ended, and holds one page; anything drawn
+// beyond the page is lost.
+class Printer : public DrawingSurface {
+public:
+    explicit Printer(std::unique_ptr<PrintOutput> output);
+    ~Printer() override;
+    Printer(const Printer&) = delete;
+    Printer& operator=(const Printer&) = delete;
+
+    bool hasDocument() const { return m_document != nullptr; }
+    void beginDocument();
+    // Sends the open document; nothing happens when none is open.
+    void EndDoc();
+    // Withdraws the open document, if any, so that the next drawing begins a new one.
+    void abortDocument() noexcept;
+
+protected:
+    QSize deviceSize() const override;
+    double dotsPerInch() const override;
+    QPainter& painter() override;
+    // A device that reports a failure ends the drawing with a run-time error.
+    void drawn() override;
+
+private:
+    PrintDocument& document() const;
+
+    std::unique_ptr<PrintOutput> m_output;
+    // Begun from const metric reads as well as from drawing.
+    mutable std::unique_ptr<PrintDocument> m_document;
+    mutable QPainter m_painter;
+    mutable QSize m_size;
+    mutable double m_dotsPerInch = 0;
+};
+
+} // namespace trameda

@@ -1,0 +1,259 @@
+// The conversion in the window: the options, cancelling with the button while the run yields, a
+// second run started during a yield, and printing into PDF files or onto a failing printer.
+#include "app/application.h"
+#include "app/form1.h"
+#include "platform/printer.h"
+#include "support/fakedialogs.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace trameda;
+
+namespace {
+
+// A window showing a uniform picture of `colour`.
+struct Window {
+    explicit Window(QRgb colour) : form(std::make_unique<Form1>(dialogs)) {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(colour);
+        image.save(dir.filePath(QStringLiteral("tinta.bmp")), "BMP");
+        Form1& f = *form;
+        f.show();
+        f.File1->setPath(dir.path());
+        f.File1->setCurrentRow(0);
+        f.run([&f] { f.File1_Click(); });
+    }
+    Form1& operator*() { return *form; }
+    Colour chart(double x, double y) const { return form->Picture1[0]->Point(x, y); }
+    // Whether a pixel strictly inside the cell of step 4 at (x, y) shows `colour`, or one darker
+    // than `colour` when `darker` is set.
+    bool cellHolds(int x, int y, Colour colour, bool darker = false) const {
+        const PictureBox& chart = *form->Picture1[0];
+        const QRect cell = QRect::span(chart.toDevice(x, y), chart.toDevice(x + 4, y + 4));
+        for (int py = cell.top() + 1; py < cell.bottom(); ++py)
+            for (int px = cell.left() + 1; px < cell.right(); ++px)
+                if (darker ? qGray(chart.image().pixel(px, py)) < qGray(toQRgb(colour))
+                           : fromQRgb(chart.image().pixel(px, py)) == colour)
+                    return true;
+        return false;
+    }
+
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+int pdfPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(file.readAll());
+    return int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"))));
+}
+
+QStringList pdfsIn(const QString& folder) {
+    QStringList paths;
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({QStringLiteral("stampa-*.pdf")}, QDir::Files, QDir::Name))
+        paths << dir.filePath(name);
+    return paths;
+}
+
+// A printer that fails at its first drawing.
+class BrokenDocument : public PrintDocument {
+public:
+    explicit BrokenDocument(int& aborts) : m_aborts(aborts), m_writer(&m_buffer) {
+        m_buffer.open(QIODevice::WriteOnly);
+    }
+    QPaintDevice& device() override { return m_writer; }
+    bool failed() const override { return true; }
+    void end(QPainter& painter) override { painter.end(); }
+    void abort(QPainter& painter) noexcept override {
+        ++m_aborts;
+        painter.end();
+    }
+
+private:
+    int& m_aborts;
+    QBuffer m_buffer;
+    QPdfWriter m_writer;
+};
+
+class BrokenPrinter : public PrintOutput {
+public:
+    explicit BrokenPrinter(int& aborts) : m_aborts(aborts) {}
+    std::unique_ptr<PrintDocument> open() override {
+        return std::make_unique<BrokenDocument>(m_aborts);
+    }
+
+private:
+    int& m_aborts;
+};
+
+const Colour kBlack = 0;
+const Colour kWhite = 0xFFFFFF;
+
+} // namespace
+
+class TestChart : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { prepareApplication(); }
+    void letterOptionSelectsSquares();
+    void conversionDrawsTheChart();
+    void cancelAfterTheCurrentColumn();
+    void secondRunDuringAYield();
+    void printsOnePageIntoAPdf();
+    void failingPrinterIsReportedAndTheChartKept();
+};
+
+void TestChart::letterOptionSelectsSquares() {
+    Window w(qRgb(0, 0, 0));
+    Form1& f = *w;
+    // At start-up the letters are on over crosses: no click has happened.
+    QVERIFY(f.Check1->isChecked());
+    QVERIFY(f.Option2->isChecked());
+
+    QTest::mouseClick(f.Check1, Qt::LeftButton); // unchecking does nothing
+    QVERIFY(!f.Check1->isChecked());
+    QVERIFY(f.Option2->isChecked());
+    QTest::mouseClick(f.Check1, Qt::LeftButton);
+    QVERIFY(f.Check1->isChecked());
+    QVERIFY(f.Option1->isChecked());
+    QVERIFY(!f.Option2->isChecked());
+
+    // Crosses again keep the letters; a check by code selects the squares as a click does.
+    f.Option2->setChecked(true);
+    QVERIFY(f.Check1->isChecked());
+    f.Check1->setChecked(false);
+    f.Check1->setChecked(true);
+    QVERIFY(f.Option1->isChecked());
+}
+
+void TestChart::conversionDrawsTheChart() {
+    Window w(qRgb(255, 255, 255));
+    Form1& f = *w;
+    // Caught in the act: the cancel button is up while the run yields.
+    bool shownDuringRun = false;
+    QTimer::singleShot(0, &f, [&] { shownDuringRun = f.Command6->isVisible(); });
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QVERIFY(shownDuringRun);
+    QVERIFY(!f.Command6->isVisible());
+    QCOMPARE(f.annullato, 0);
+    QVERIFY(w.dialogs.errors.isEmpty());
+    // White picture, entry 7 (silver) of 8: crosses in silver, black grid boxes and letters H.
+    QCOMPARE(f.rosso[7], 192.0);
+    QCOMPARE(w.chart(100, 100), kBlack);            // a grid corner
+    QVERIFY(w.cellHolds(100, 100, 0xC0C0C0));       // the cross
+    QVERIFY(w.cellHolds(100, 100, 0x909090, true)); // the letter, dark and tiny
+    QCOMPARE(f.Picture1[0]->FontSize(), 2.0);
+    QVERIFY(!f.printer().hasDocument());
+}
+
+void TestChart::cancelAfterTheCurrentColumn() {
+    Window w(qRgb(0, 0, 0));
+    Form1& f = *w;
+    f.Option1->setChecked(true);
+    f.Check1->setChecked(false);
+    f.Check3->setChecked(false);
+    // The click waits in the queue until the first yield, after column 0.
+    QTimer::singleShot(0, &f, [&] { QTest::mouseClick(f.Command6, Qt::LeftButton); });
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QCOMPARE(f.annullato, 1);
+    QVERIFY(!f.Command6->isVisible());
+    QCOMPARE(w.chart(0, 0), kBlack);
+    QCOMPARE(w.chart(3.5, 199), kBlack); // the whole first column
+    QCOMPARE(w.chart(6, 0), kWhite);     // and nothing more
+    QCOMPARE(w.chart(150, 150), kWhite);
+
+    // The next run starts afresh.
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QCOMPARE(f.annullato, 0);
+    QCOMPARE(w.chart(150, 150), kBlack);
+}
+
+void TestChart::secondRunDuringAYield() {
+    Window w(qRgb(0, 0, 0));
+    Form1& f = *w;
+    f.Option1->setChecked(true);
+    f.Check1->setChecked(false);
+    f.Check3->setChecked(false);
+    int runs = 0;
+    connect(f.Command2, &QPushButton::clicked, &f, [&runs] { ++runs; });
+    bool cancelShownAfterSecond = true;
+    QTimer::singleShot(0, &f, [&] {
+        // During the first yield: a whole second run, then a mark over its chart.
+        QTest::mouseClick(f.Command2, Qt::LeftButton);
+        f.Picture1[0]->Line(0, 0, 200, 200, 0x0000FF, LineForm::BoxFilled);
+        QTimer::singleShot(0, &f, [&] { cancelShownAfterSecond = f.Command6->isVisible(); });
+    });
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QCOMPARE(runs, 2);
+    // The first run went on from its second column, without a visible cancel button.
+    QCOMPARE(w.chart(1, 100), 0x0000FF);
+    QCOMPARE(w.chart(10, 100), kBlack);
+    QCOMPARE(w.chart(199, 199), kBlack);
+    QVERIFY(!cancelShownAfterSecond);
+    QVERIFY(!f.Command6->isVisible());
+}
+
+void TestChart::printsOnePageIntoAPdf() {
+    Window w(qRgb(0, 0, 255));
+    Form1& f = *w;
+    QTemporaryDir out;
+    f.setPrintOutput(std::make_unique<PdfPrintOutput>(out.path()));
+    f.Check2->setChecked(true);
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QVERIFY(w.dialogs.errors.isEmpty());
+    QStringList files = pdfsIn(out.path());
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(pdfPages(files.first()), 1);
+    QCOMPARE(f.printer().FontSize(), 6.0);
+
+    // Each printing run is a document of its own.
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    files = pdfsIn(out.path());
+    QCOMPARE(files.size(), 2);
+    QCOMPARE(pdfPages(files.last()), 1);
+}
+
+void TestChart::failingPrinterIsReportedAndTheChartKept() {
+    Window w(qRgb(0, 0, 0));
+    Form1& f = *w;
+    f.Option1->setChecked(true);
+    f.Check1->setChecked(false);
+    f.Check3->setChecked(false);
+    int aborts = 0;
+    f.setPrintOutput(std::make_unique<BrokenPrinter>(aborts));
+    f.Check2->setChecked(true);
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QCOMPARE(w.dialogs.errors.size(), 1);
+    QVERIFY(w.dialogs.errors.first().contains(u"482"));
+    QCOMPARE(aborts, 1);
+    QVERIFY(!f.printer().hasDocument());
+    // The first cell reached the screen before the printer failed; the run stopped there.
+    QCOMPARE(w.chart(1, 1), kBlack);
+    QCOMPARE(w.chart(1, 10), kWhite);
+    QVERIFY(f.Command6->isVisible());
+
+    // A working printer afterwards gets a document of its own, of one page.
+    QTemporaryDir out;
+    f.setPrintOutput(std::make_unique<PdfPrintOutput>(out.path()));
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QCOMPARE(w.dialogs.errors.size(), 1);
+    QCOMPARE(pdfPages(pdfsIn(out.path()).value(0)), 1);
+    QVERIFY(!f.Command6->isVisible());
+}
+
+QTEST_MAIN(TestChart)
+#include "tst_chart.moc"
