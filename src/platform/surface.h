@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QSize>
+#include <QStaticText>
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace trameda {
@@ -74,7 +76,12 @@ private:
     double m_fontSize = 8.25;
     double m_currentX = 0;
     double m_currentY = 0;
-    std::optional<QFont> m_font;
+    struct TextCache {
+        QFont font;
+        double lineHeight = 0;
+        std::map<QString, QStaticText> laidOut;
+    };
+    std::optional<TextCache> m_text;
 };
 
 // A surface whose drawing persists in an image: it survives covering and hiding, and Point
