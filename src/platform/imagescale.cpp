@@ -38,14 +38,57 @@ std::vector<Span> spans(int sourceLength, int targetLength) {
     return result;
 }
 
+// Averages blocks of kx x ky pixels into one, in integers; the blocks at the right and bottom
+// edges may be smaller. Every byte is averaged alike (see areaScale).
+QImage boxReduce(const QImage& source, int kx, int ky) {
+    const int width = (source.width() + kx - 1) / kx;
+    const int height = (source.height() + ky - 1) / ky;
+    QImage target(width, height, QImage::Format_RGB32);
+    const std::size_t lineLength = static_cast<std::size_t>(source.width()) * 4;
+    std::vector<quint32> line(lineLength);
+    for (int ty = 0; ty < height; ++ty) {
+        std::fill(line.begin(), line.end(), 0u);
+        const int firstRow = ty * ky;
+        const int rows = std::min(ky, source.height() - firstRow);
+        for (int r = 0; r < rows; ++r) {
+            const uchar* __restrict src = source.constScanLine(firstRow + r);
+            quint32* __restrict sums = line.data();
+            for (std::size_t i = 0; i < lineLength; ++i)
+                sums[i] += src[i];
+        }
+        uchar* dst = target.scanLine(ty);
+        for (int tx = 0; tx < width; ++tx) {
+            const int firstColumn = tx * kx;
+            const int columns = std::min(kx, source.width() - firstColumn);
+            const quint32 count = quint32(columns * rows);
+            for (int c = 0; c < 4; ++c) {
+                quint32 sum = 0;
+                for (int k = 0; k < columns; ++k)
+                    sum += line[std::size_t(firstColumn + k) * 4 + std::size_t(c)];
+                dst[tx * 4 + c] = uchar((sum + count / 2) / count);
+            }
+        }
+    }
+    return target;
+}
+
 } // namespace
 
 QImage areaScale(const QImage& input, QSize size) {
     if (input.isNull() || size.isEmpty())
         return {};
-    const QImage source = input.convertToFormat(QImage::Format_RGB32);
+    QImage source = input.convertToFormat(QImage::Format_RGB32);
     if (source.size() == size)
         return source;
+    // A large reduction first averages whole blocks in integers, several times faster, and
+    // leaves less than a halving to the exact area weights below.
+    const int kx = std::max(1, source.width() / size.width());
+    const int ky = std::max(1, source.height() / size.height());
+    if (kx > 1 || ky > 1) {
+        source = boxReduce(source, kx, ky);
+        if (source.size() == size)
+            return source;
+    }
 
     const std::vector<Span> columns = spans(source.width(), size.width());
     const std::vector<Span> rows = spans(source.height(), size.height());
@@ -62,8 +105,8 @@ QImage areaScale(const QImage& input, QSize size) {
         std::fill(line.begin(), line.end(), 0.0f);
         for (std::size_t k = 0; k < rowSpan.weights.size(); ++k) {
             const float w = rowSpan.weights[k] / rowSpan.total;
-            const uchar* src = source.constScanLine(rowSpan.first + int(k));
-            float* out = line.data();
+            const uchar* __restrict src = source.constScanLine(rowSpan.first + int(k));
+            float* __restrict out = line.data();
             for (std::size_t i = 0; i < lineLength; ++i)
                 out[i] += w * float(src[i]);
         }
@@ -78,7 +121,7 @@ QImage areaScale(const QImage& input, QSize size) {
                     acc[c] += w * in[c];
             }
             for (int c = 0; c < 4; ++c)
-                dst[c] = uchar(std::clamp(int(std::lround(acc[c] / colSpan.total)), 0, 255));
+                dst[c] = uchar(std::clamp(int(acc[c] / colSpan.total + 0.5f), 0, 255));
         }
     }
     return target;
