@@ -2,6 +2,7 @@
 
 #include "modulesfoglia.h"
 #include "picture/sizes.h"
+#include "picture/surfaces.h"
 #include "platform/colour.h"
 #include "platform/twips.h"
 
@@ -197,11 +198,8 @@ void Form1::carica() {
         Image1->setPicture(LoadPicture(picture::sourcePath(File1->path(), File1->fileName())));
     } catch (const RuntimeError&) {
     }
-    for (PictureBox* surface : Picture1) {
-        surface->setScaleHeight(200);
-        surface->setScaleWidth(200);
-        surface->PaintPicture(Image1->picture(), 0, 0, 200, 200);
-    }
+    for (PictureBox* surface : Picture1)
+        picture::paintOver(*surface, Image1->picture());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -71,8 +71,10 @@ void runColumns(ChartHost& host) {
             // The palette size is read again for every cell: a change made while the run
             // yields counts from the next column on.
             const int scelto = nearestEntry(sample, Val(host.coloursText()), tables);
-            if (scelto > -1)
+            if (scelto > -1) {
                 drawCell(host, x, y, passox, passoy, scelto);
+                host.cellChosen(x, y, scelto);
+            }
         }
         host.yield();
         if (host.annullato())

@@ -45,6 +45,13 @@ public:
     // The cancel button, shown in front while a run goes on.
     virtual void showCancel() = 0;
     virtual void hideCancel() = 0;
+    // Told of every cell drawn, with the palette entry it was given.
+    virtual void cellChosen(int x, int y, int scelto) {
+        (void)x;
+        (void)y;
+        (void)scelto;
+    }
+
     // Lets pending events run once, after each column. Whatever shows the chart must show the
     // columns drawn so far when this returns.
     virtual void yield() = 0;

@@ -42,7 +42,7 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setBackColor(RGB(240, 240, 240));
+    setBackColor(kBlankColour);
     setChangedCallback([this] { update(); });
 }
 

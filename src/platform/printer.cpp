@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 
 namespace trameda {
 
@@ -48,7 +49,8 @@ private:
 
 class PdfDocument : public PrintDocument {
 public:
-    PdfDocument(std::unique_ptr<QFile> file) : m_file(std::move(file)), m_writer(m_file.get()) {
+    explicit PdfDocument(std::unique_ptr<QFileDevice> file)
+        : m_file(std::move(file)), m_writer(m_file.get()) {
         m_writer.setResolution(PdfPrintOutput::kDotsPerInch);
         m_writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
@@ -60,11 +62,14 @@ public:
     bool failed() const override { return m_file->error() != QFileDevice::NoError; }
 
     void end(QPainter& painter) override {
-        const bool ended = painter.end();
-        m_file->close();
-        if (!ended || m_file->error() != QFileDevice::NoError) {
-            const QString reason = m_file->errorString();
-            m_file->remove();
+        bool complete = painter.end() && m_file->error() == QFileDevice::NoError;
+        const QString reason = m_file->errorString();
+        if (auto* saved = qobject_cast<QSaveFile*>(m_file.get()))
+            complete = complete && saved->commit();
+        else
+            m_file->close();
+        if (!complete) {
+            discard();
             throw RuntimeError(RuntimeError::PrinterError,
                                m_file->fileName() + QStringLiteral(": ") + reason);
         }
@@ -73,16 +78,29 @@ public:
     void abort(QPainter& painter) noexcept override {
         if (painter.isActive())
             painter.end();
-        m_file->close();
-        m_file->remove();
+        discard();
     }
 
 private:
-    std::unique_ptr<QFile> m_file;
+    // No partial page is left behind.
+    void discard() noexcept {
+        if (auto* saved = qobject_cast<QSaveFile*>(m_file.get())) {
+            saved->cancelWriting();
+        } else if (auto* file = qobject_cast<QFile*>(m_file.get())) {
+            file->close();
+            file->remove();
+        }
+    }
+
+    std::unique_ptr<QFileDevice> m_file;
     QPdfWriter m_writer;
 };
 
 } // namespace
+
+std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<QFileDevice> file) {
+    return std::make_unique<PdfDocument>(std::move(file));
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -103,7 +121,7 @@ std::unique_ptr<PrintDocument> PdfPrintOutput::open() {
         // NewOnly refuses an existing file, also one that appears between a check and the open.
         if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             m_lastPath = file->fileName();
-            return std::make_unique<PdfDocument>(std::move(file));
+            return pdfDocument(std::move(file));
         }
         if (!file->exists() || attempt >= 1000)
             throw RuntimeError(RuntimeError::PrinterError,

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+class QFileDevice;
 class QPaintDevice;
 
 namespace trameda {
@@ -25,6 +26,11 @@ public:
     // Ends `painter` and withdraws the document, as far as the device allows.
     virtual void abort(QPainter& painter) noexcept = 0;
 };
+
+// A one-page A4 PDF at PdfPrintOutput::kDotsPerInch, written to `file`, which is open for
+// writing. Nothing incomplete stays behind: a QFile is removed when the document fails or is
+// withdrawn, a QSaveFile is committed only when the document is complete.
+std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<QFileDevice> file);
 
 // Where printed documents go. Kept apart from the printer so that the window can be given
 // another destination than the system's (the tests print into a folder of their own).

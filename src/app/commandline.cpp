@@ -1,0 +1,360 @@
+#include "commandline.h"
+
+#include "palette/autopalette.h"
+#include "palette/colfile.h"
+#include "pattern/conversion.h"
+#include "pattern/rules.h"
+#include "picture/surfaces.h"
+#include "platform/colour.h"
+#include "platform/controls.h"
+#include "platform/picture.h"
+#include "platform/printer.h"
+#include "platform/runtimeerror.h"
+#include "platform/surface.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+#include <array>
+#include <optional>
+
+namespace trameda::commandline {
+
+namespace {
+
+constexpr int kMaxSurfaceSide = 4000;
+
+QString helpText() {
+    return QStringLiteral(
+        "Uso: trameda --chart IMMAGINE [--png SCHEMA.png] [--pdf PAGINA.pdf] [opzioni]\n"
+        "Senza argomenti apre la finestra.\n"
+        "\n"
+        "Fa lo schema a punto croce di un'immagine (jpg, gif, bmp) senza aprire la finestra.\n"
+        "\n"
+        "  --chart IMMAGINE    l'immagine da convertire\n"
+        "  --png FILE          lo schema come lo mostra la finestra, in PNG\n"
+        "  --pdf FILE          la pagina stampata, in PDF (A4)\n"
+        "  --key               la legenda dei colori: lettera, colore, numero di punti\n"
+        "  --across N          punti in larghezza, da 1 a 150 (45)\n"
+        "  --down N            punti in altezza, da 1 a 150 (50)\n"
+        "  --size LxA          la superficie dello schema in pixel (400 di larghezza,\n"
+        "                      altezza per punti quadrati)\n"
+        "  --colors N          colori della tavolozza in uso, da 1 a 16 (8)\n"
+        "  --palette FILE.col  i 16 colori da un file di colori\n"
+        "  --auto              tavolozza automatica dall'immagine (come AUTOColori)\n"
+        "  --many              con --auto: molti colori\n"
+        "  --pastel            con --auto: colori pastello\n"
+        "  --squares           quadratini colorati invece delle crocette\n"
+        "  --no-grid           senza griglia\n"
+        "  --no-letters        senza le lettere dei colori\n"
+        "  --help              questo aiuto\n"
+        "  --version           la versione\n"
+        "\n"
+        "Uscita: 0 fatto, 1 un file non si legge o non si scrive, 2 riga di comando errata.\n");
+}
+
+std::optional<int> number(const QString& text, int min, int max) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+Parsed failure(const QString& message) {
+    Parsed p;
+    p.action = Parsed::Action::Error;
+    p.text = message;
+    return p;
+}
+
+// The printed page goes to a file that appears at its path only once it is complete.
+class SavedPdfOutput : public PrintOutput {
+public:
+    explicit SavedPdfOutput(QString path) : m_path(std::move(path)) {}
+    std::unique_ptr<PrintDocument> open() override {
+        auto file = std::make_unique<QSaveFile>(m_path);
+        if (!file->open(QIODevice::WriteOnly))
+            throw RuntimeError(RuntimeError::FileAccess,
+                               m_path + QStringLiteral(": ") + file->errorString());
+        return pdfDocument(std::move(file));
+    }
+
+private:
+    QString m_path;
+};
+
+// The conversion as the window runs it, on surfaces and settings of its own.
+class BatchChart : public pattern::ChartHost {
+public:
+    BatchChart(const ChartRequest& request, ImageSurface& source, ImageSurface& chart,
+               const std::array<Colour, 16>& swatches, int colours)
+        : m_request(request), m_source(source), m_chart(chart), m_swatches(swatches),
+          m_coloursText(QString::number(colours)) {}
+
+    int stitchesAcross() const override { return m_request.across; }
+    int stitchesDown() const override { return m_request.down; }
+    QString coloursText() const override { return m_coloursText; }
+    Colour swatchColour(int index) const override {
+        if (index < 0 || index > 15)
+            throw RuntimeError(RuntimeError::SubscriptOutOfRange);
+        return m_swatches[std::size_t(index)];
+    }
+    bool squares() const override { return m_request.squares; }
+    bool grid() const override { return m_request.grid; }
+    bool letters() const override { return m_request.letters; }
+    bool printing() const override { return !m_request.pdf.isEmpty(); }
+    ImageSurface& source() override { return m_source; }
+    ImageSurface& chart() override { return m_chart; }
+    Printer& printer() override {
+        if (!m_printer)
+            m_printer = std::make_unique<Printer>(std::make_unique<SavedPdfOutput>(m_request.pdf));
+        return *m_printer;
+    }
+    pattern::ColourTables tables() override { return {m_rosso, m_verde, m_blu}; }
+    int& annullato() override { return m_annullato; }
+    void showCancel() override {}
+    void hideCancel() override {}
+    void yield() override {}
+    void cellChosen(int x, int y, int scelto) override {
+        // The key counts the stitches of the picture: cells whose corner lies on it.
+        if (x < 200 && y < 200)
+            ++m_stitches[std::size_t(scelto)];
+    }
+
+    int stitches(int entry) const { return m_stitches[std::size_t(entry)]; }
+
+private:
+    const ChartRequest& m_request;
+    ImageSurface& m_source;
+    ImageSurface& m_chart;
+    std::array<Colour, 16> m_swatches;
+    QString m_coloursText;
+    std::unique_ptr<Printer> m_printer;
+    pattern::Table m_rosso{}, m_verde{}, m_blu{};
+    int m_annullato = 0;
+    std::array<int, 21> m_stitches{};
+};
+
+QString hexColour(Colour c) {
+    return QColor(toQRgb(c)).name(QColor::HexRgb).toUpper();
+}
+
+} // namespace
+
+Parsed parse(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption chart(QStringLiteral("chart"), {}, QStringLiteral("IMMAGINE"));
+    const QCommandLineOption png(QStringLiteral("png"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption pdf(QStringLiteral("pdf"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption key(QStringLiteral("key"));
+    const QCommandLineOption across(QStringLiteral("across"), {}, QStringLiteral("N"));
+    const QCommandLineOption down(QStringLiteral("down"), {}, QStringLiteral("N"));
+    const QCommandLineOption size(QStringLiteral("size"), {}, QStringLiteral("LxA"));
+    const QCommandLineOption colors(QStringLiteral("colors"), {}, QStringLiteral("N"));
+    const QCommandLineOption palette(QStringLiteral("palette"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption automatic(QStringLiteral("auto"));
+    const QCommandLineOption many(QStringLiteral("many"));
+    const QCommandLineOption pastel(QStringLiteral("pastel"));
+    const QCommandLineOption squares(QStringLiteral("squares"));
+    const QCommandLineOption noGrid(QStringLiteral("no-grid"));
+    const QCommandLineOption noLetters(QStringLiteral("no-letters"));
+    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({chart, png, pdf, key, across, down, size, colors, palette, automatic, many,
+                       pastel, squares, noGrid, noLetters, help, version});
+
+    if (!parser.parse(arguments)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return failure(
+                QStringLiteral("opzione sconosciuta: %1").arg(parser.unknownOptionNames().first()));
+        return failure(QStringLiteral("riga di comando errata: %1").arg(parser.errorText()));
+    }
+    if (parser.isSet(help))
+        return {Parsed::Action::Help, {}, helpText()};
+    if (parser.isSet(version))
+        return {Parsed::Action::Version,
+                {},
+                QStringLiteral("trameda %1\n").arg(QStringLiteral(TRAMEDA_VERSION))};
+    if (!parser.positionalArguments().isEmpty())
+        return failure(
+            QStringLiteral("argomento inatteso: %1").arg(parser.positionalArguments().first()));
+
+    Parsed result;
+    ChartRequest& r = result.request;
+    // A value given twice is a mistake the user should hear about, not a silent choice.
+    for (const auto* option : {&chart, &png, &pdf, &across, &down, &size, &colors, &palette})
+        if (parser.values(*option).size() > 1)
+            return failure(QStringLiteral("--%1 data più volte").arg(option->names().first()));
+
+    if (!parser.isSet(chart))
+        return failure(QStringLiteral("manca --chart IMMAGINE (--help per l'aiuto)"));
+    r.picture = parser.value(chart);
+    r.png = parser.value(png);
+    r.pdf = parser.value(pdf);
+    r.key = parser.isSet(key);
+    if (r.png.isEmpty() && r.pdf.isEmpty() && !r.key)
+        return failure(QStringLiteral("nessun risultato chiesto: --png, --pdf o --key"));
+    if (!r.png.isEmpty() && !r.pdf.isEmpty() &&
+        QFileInfo(r.png).absoluteFilePath() == QFileInfo(r.pdf).absoluteFilePath())
+        return failure(QStringLiteral("--png e --pdf nominano lo stesso file"));
+
+    const auto ranged = [&](const QCommandLineOption& option, int min, int max,
+                            int& into) -> std::optional<QString> {
+        if (!parser.isSet(option))
+            return std::nullopt;
+        const auto value = number(parser.value(option), min, max);
+        if (!value)
+            return QStringLiteral("--%1 vuole un numero intero da %2 a %3, non \"%4\"")
+                .arg(option.names().first())
+                .arg(min)
+                .arg(max)
+                .arg(parser.value(option));
+        into = *value;
+        return std::nullopt;
+    };
+    if (auto e = ranged(across, 1, 150, r.across))
+        return failure(*e);
+    if (auto e = ranged(down, 1, 150, r.down))
+        return failure(*e);
+    if (auto e = ranged(colors, 1, 16, r.colours))
+        return failure(*e);
+    r.coloursGiven = parser.isSet(colors);
+
+    if (parser.isSet(size)) {
+        const QStringList parts =
+            parser.value(size).split(u'x', Qt::KeepEmptyParts, Qt::CaseInsensitive);
+        const auto w = parts.size() == 2 ? number(parts[0], 1, kMaxSurfaceSide) : std::nullopt;
+        const auto h = parts.size() == 2 ? number(parts[1], 1, kMaxSurfaceSide) : std::nullopt;
+        if (!w || !h)
+            return failure(QStringLiteral("--size vuole LARGHEZZAxALTEZZA in pixel, da 1 a %1, "
+                                          "non \"%2\"")
+                               .arg(kMaxSurfaceSide)
+                               .arg(parser.value(size)));
+        r.size = QSize(*w, *h);
+    }
+
+    r.palette = parser.value(palette);
+    r.autoPalette = parser.isSet(automatic);
+    r.many = parser.isSet(many);
+    r.pastel = parser.isSet(pastel);
+    if (r.autoPalette && !r.palette.isEmpty())
+        return failure(QStringLiteral("--palette e --auto non vanno insieme"));
+    if ((r.many || r.pastel) && !r.autoPalette)
+        return failure(QStringLiteral("--many e --pastel valgono solo con --auto"));
+    r.squares = parser.isSet(squares);
+    r.grid = !parser.isSet(noGrid);
+    r.letters = !parser.isSet(noLetters);
+    result.action = Parsed::Action::Chart;
+    return result;
+}
+
+QSize surfaceSize(const ChartRequest& request) {
+    if (!request.size.isEmpty())
+        return request.size;
+    return {400, std::max(1, 400 * request.down / request.across)};
+}
+
+int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
+    // Unlike the window, a run without one never goes on with a blank picture.
+    Picture picture;
+    try {
+        picture = LoadPicture(request.picture);
+    } catch (const RuntimeError& e) {
+        err << "trameda: immagine non leggibile: " << request.picture << ": "
+            << standardDescription(e.code());
+        const QString reason = e.description().section(QStringLiteral(": "), 1);
+        if (e.code() == RuntimeError::InvalidPicture && !reason.isEmpty())
+            err << " (" << reason << ")";
+        err << Qt::endl;
+        return kFileError;
+    }
+
+    std::array<Colour, 16> swatches{};
+    for (int i = 0; i < 16; ++i)
+        swatches[std::size_t(i)] = QBColor(i);
+    if (!request.palette.isEmpty()) {
+        const palette::ColFileRead read = palette::readColFile(request.palette);
+        if (!read.ok()) {
+            err << "trameda: " << palette::describeFailure(read, request.palette) << Qt::endl;
+            return kFileError;
+        }
+        swatches = read.colours;
+    }
+
+    ImageSurface source;
+    ImageSurface chart;
+    for (ImageSurface* surface : {&source, &chart}) {
+        surface->setBackColor(PictureBox::kBlankColour);
+        surface->resizeImage(surfaceSize(request));
+        picture::paintOver(*surface, picture);
+    }
+
+    int colours = request.colours;
+    if (request.autoPalette) {
+        const palette::AutoPalette chosen =
+            palette::autoPalette(source, {request.many, request.pastel});
+        swatches = chosen.swatches;
+        if (!request.coloursGiven)
+            colours = chosen.count;
+    }
+
+    BatchChart host(request, source, chart, swatches, colours);
+    try {
+        pattern::convert(host);
+    } catch (const RuntimeError& e) {
+        err << "trameda: "
+            << (request.pdf.isEmpty() ? QString() : request.pdf + QStringLiteral(": "))
+            << e.description() << Qt::endl;
+        return kFileError;
+    }
+
+    if (!request.png.isEmpty()) {
+        QSaveFile file(request.png);
+        if (!file.open(QIODevice::WriteOnly) || !chart.image().save(&file, "PNG") ||
+            !file.commit()) {
+            err << "trameda: impossibile scrivere " << request.png << ": " << file.errorString()
+                << Qt::endl;
+            return kFileError;
+        }
+    }
+
+    if (request.key) {
+        for (int entry = 0; entry < std::min(colours, 16); ++entry)
+            out << pattern::letterFor(entry) << ' ' << hexColour(swatches[std::size_t(entry)])
+                << ' ' << host.stitches(entry) << '\n';
+        out.flush();
+    }
+    return kDone;
+}
+
+void silenceQtMessages() {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            QTextStream(stderr) << message << Qt::endl;
+    });
+}
+
+int main(const QStringList& arguments) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const Parsed parsed = parse(arguments);
+    switch (parsed.action) {
+    case Parsed::Action::Help:
+        out << parsed.text;
+        return kDone;
+    case Parsed::Action::Version:
+        out << parsed.text;
+        return kDone;
+    case Parsed::Action::Error:
+        err << "trameda: " << parsed.text << "\n";
+        return kUsageError;
+    case Parsed::Action::Chart:
+        break;
+    }
+    return run(parsed.request, out, err);
+}
+
+} // namespace trameda::commandline

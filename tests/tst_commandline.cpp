@@ -1,0 +1,270 @@
+// Charts without the window: the same chart as the window draws, the colour key, and every kind
+// of bad input with its exit status and nothing half-written.
+#include "app/application.h"
+#include "app/commandline.h"
+#include "app/form1.h"
+#include "support/fakedialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+using namespace trameda;
+using commandline::Parsed;
+
+namespace {
+
+// Left half red, right half blue, a white band across the top: 30 of 200 rows, so that no
+// row of cells samples the edge between white and colour.
+QImage halves() {
+    QImage image(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            image.setPixel(x, y,
+                           y < 30    ? qRgb(255, 255, 255)
+                           : x < 150 ? qRgb(255, 0, 0)
+                                     : qRgb(0, 0, 255));
+    return image;
+}
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Outcome runArguments(QStringList arguments) {
+    arguments.prepend(QStringLiteral("trameda"));
+    Outcome o;
+    const Parsed parsed = commandline::parse(arguments);
+    if (parsed.action != Parsed::Action::Chart) {
+        o.status =
+            parsed.action == Parsed::Action::Error ? commandline::kUsageError : commandline::kDone;
+        o.err = parsed.text;
+        return o;
+    }
+    QTextStream out(&o.out);
+    QTextStream err(&o.err);
+    o.status = commandline::run(parsed.request, out, err);
+    out.flush();
+    err.flush();
+    return o;
+}
+
+int pdfPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    int pages = 0;
+    for (qsizetype at = bytes.indexOf("/Type /Page"); at >= 0;
+         at = bytes.indexOf("/Type /Page", at + 1))
+        pages += bytes.mid(at, 12) != "/Type /Pages" ? 1 : 0;
+    return pages;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void sameChartAsTheWindow_data();
+    void sameChartAsTheWindow();
+    void keyCountsStitches();
+    void printedPageHasOnePage();
+    void usageErrors_data();
+    void usageErrors();
+    void fileErrorsLeaveNothingHalfWritten();
+    void realProgramWithoutDisplay();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_picture;
+};
+
+void TestCommandLine::initTestCase() {
+    prepareApplication();
+    m_picture = m_dir.filePath(QStringLiteral("metà.bmp"));
+    QVERIFY(halves().save(m_picture, "BMP"));
+}
+
+void TestCommandLine::sameChartAsTheWindow_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("across");
+    QTest::addColumn<bool>("squares");
+    QTest::newRow("crosses, grid, letters") << QStringList{} << 45 << false;
+    QTest::newRow("squares, 16 colours, 100 across")
+        << QStringList{QStringLiteral("--squares"), QStringLiteral("--colors"),
+                       QStringLiteral("16")}
+        << 100 << true;
+}
+
+void TestCommandLine::sameChartAsTheWindow() {
+    QFETCH(QStringList, options);
+    QFETCH(int, across);
+    QFETCH(bool, squares);
+
+    FakeDialogs dialogs;
+    Form1 form(dialogs);
+    form.File1->setPath(m_dir.path());
+    form.File1->setCurrentItem(
+        form.File1->findItems(QStringLiteral("metà.bmp"), Qt::MatchExactly).first());
+    assignValue(form.HScroll1[2], across);
+    if (squares) {
+        form.Option1->setChecked(true);
+        form.Text1->setText(QStringLiteral("16"));
+    }
+    form.Command2_Click();
+    const QImage window = form.Picture1[0]->image();
+
+    const QString png = m_dir.filePath(QStringLiteral("schema.png"));
+    const Outcome o = runArguments(
+        QStringList{QStringLiteral("--chart"), m_picture, QStringLiteral("--png"), png,
+                    QStringLiteral("--across"), QString::number(across), QStringLiteral("--size"),
+                    QStringLiteral("%1x%2").arg(window.width()).arg(window.height())} +
+        options);
+    QCOMPARE(o.status, 0);
+    QCOMPARE(o.err, QString());
+    const QImage written(png);
+    QCOMPARE(written.size(), window.size());
+    QCOMPARE(written.convertToFormat(QImage::Format_RGB32), window);
+}
+
+void TestCommandLine::keyCountsStitches() {
+    // 45 x 50 stitches: steps of 4, 50 x 50 cells on the picture. The rows of cells at 0, 4 ...
+    // 28, eight of them, are white; 42 are red on the left and blue on the right.
+    const Outcome o = runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--key"),
+                                    QStringLiteral("--colors"), QStringLiteral("16")});
+    QCOMPARE(o.status, 0);
+    const QStringList lines = o.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 16);
+    QCOMPARE(lines[0], QStringLiteral("A #000000 0"));
+    QCOMPARE(lines[9], QStringLiteral("J #0000FF 1050"));  // blue: 25 columns x 42 rows
+    QCOMPARE(lines[12], QStringLiteral("M #FF0000 1050")); // red
+    QCOMPARE(lines[15], QStringLiteral("P #FFFFFF 400"));  // white: 50 columns x 8 rows
+
+    // The automatic palette sets the colours and their number; red and blue fill bins of equal
+    // size, and the bin of lower red comes first.
+    const Outcome automatic = runArguments(
+        {QStringLiteral("--chart"), m_picture, QStringLiteral("--key"), QStringLiteral("--auto")});
+    QCOMPARE(automatic.status, 0);
+    QCOMPARE(automatic.out, QStringLiteral("A #0000FF 1050\nB #FF0000 1050\nC #FFFFFF 400\n"));
+}
+
+void TestCommandLine::printedPageHasOnePage() {
+    const QString pdf = m_dir.filePath(QStringLiteral("pagina.pdf"));
+    const Outcome o =
+        runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--pdf"), pdf});
+    QCOMPARE(o.status, 0);
+    QCOMPARE(pdfPages(pdf), 1);
+}
+
+void TestCommandLine::usageErrors_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("says");
+    const QString p = QStringLiteral("x.jpg");
+    QTest::newRow("unknown option")
+        << QStringList{"--chart", p, "--png", "a.png", "--colour", "3"} << "colour";
+    QTest::newRow("missing value") << QStringList{"--png", "a.png", "--chart"} << "--chart";
+    QTest::newRow("across too large")
+        << QStringList{"--chart", p, "--key", "--across", "151"} << "--across";
+    QTest::newRow("down not a number")
+        << QStringList{"--chart", p, "--key", "--down", "tanti"} << "--down";
+    QTest::newRow("no colours") << QStringList{"--chart", p, "--key", "--colors", "0"}
+                                << "--colors";
+    QTest::newRow("size without height")
+        << QStringList{"--chart", p, "--key", "--size", "400"} << "--size";
+    QTest::newRow("no output") << QStringList{"--chart", p} << "--png";
+    QTest::newRow("no picture") << QStringList{"--png", "a.png"} << "--chart";
+    QTest::newRow("palette and auto")
+        << QStringList{"--chart", p, "--key", "--auto", "--palette", "c.col"} << "--auto";
+    QTest::newRow("pastel without auto")
+        << QStringList{"--chart", p, "--key", "--pastel"} << "--auto";
+    QTest::newRow("same file twice")
+        << QStringList{"--chart", p, "--png", "a", "--pdf", "a"} << "stesso";
+    QTest::newRow("stray argument") << QStringList{"--chart", p, "--key", "altro"} << "altro";
+}
+
+void TestCommandLine::usageErrors() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    const Outcome o = runArguments(arguments);
+    QCOMPARE(o.status, commandline::kUsageError);
+    QVERIFY2(o.err.contains(says), qPrintable(o.err));
+    QVERIFY(!o.err.contains(u'\n'));
+}
+
+void TestCommandLine::fileErrorsLeaveNothingHalfWritten() {
+    const QString png = m_dir.filePath(QStringLiteral("mai.png"));
+    const auto failsWith = [&](const QStringList& arguments, const QString& says) {
+        const Outcome o = runArguments(arguments);
+        QCOMPARE(o.status, commandline::kFileError);
+        QVERIFY2(o.err.contains(says), qPrintable(o.err));
+        QVERIFY(!QFile::exists(png));
+    };
+
+    failsWith({QStringLiteral("--chart"), m_dir.filePath(QStringLiteral("manca.jpg")),
+               QStringLiteral("--png"), png},
+              QStringLiteral("manca.jpg"));
+    QFile text(m_dir.filePath(QStringLiteral("testo.jpg")));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("non sono una foto");
+    text.close();
+    failsWith({QStringLiteral("--chart"), text.fileName(), QStringLiteral("--png"), png},
+              QStringLiteral("testo.jpg"));
+
+    QFile palette(m_dir.filePath(QStringLiteral("corta.col")));
+    QVERIFY(palette.open(QIODevice::WriteOnly));
+    palette.write(" 255 \r\n 0 \r\n");
+    palette.close();
+    failsWith({QStringLiteral("--chart"), m_picture, QStringLiteral("--png"), png,
+               QStringLiteral("--palette"), palette.fileName()},
+              QStringLiteral("corta.col"));
+
+    // Outputs that cannot be written: a folder that does not exist, a path that is a folder.
+    const Outcome noFolder =
+        runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--png"),
+                      m_dir.filePath(QStringLiteral("manca/x.png"))});
+    QCOMPARE(noFolder.status, commandline::kFileError);
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("manca/x.png"))));
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("cartella.pdf")));
+    const Outcome folder =
+        runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--pdf"),
+                      m_dir.filePath(QStringLiteral("cartella.pdf"))});
+    QCOMPARE(folder.status, commandline::kFileError);
+    QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("cartella.pdf"))).isDir());
+    const QStringList pdfs = QDir(m_dir.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    QVERIFY(pdfs.isEmpty() || pdfs == QStringList{QStringLiteral("pagina.pdf")});
+}
+
+void TestCommandLine::realProgramWithoutDisplay() {
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    program.setProcessEnvironment(env);
+    const QString png = m_dir.filePath(QStringLiteral("processo.png"));
+    program.start(QStringLiteral(TRAMEDA_EXECUTABLE),
+                  {QStringLiteral("--chart"), m_picture, QStringLiteral("--png"), png,
+                   QStringLiteral("--key")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(program.readAllStandardError(), QByteArray());
+    QVERIFY(program.readAllStandardOutput().startsWith("A #000000 0\n"));
+    QCOMPARE(QImage(png).size(), QSize(400, 444));
+
+    program.start(QStringLiteral(TRAMEDA_EXECUTABLE), {QStringLiteral("--nessuna")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), commandline::kUsageError);
+    QCOMPARE(program.readAllStandardError(), QByteArray("trameda: opzione sconosciuta: nessuna\n"));
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
