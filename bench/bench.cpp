@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/form1.h"
 #include "platform/printer.h"
+#include "quietdialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,15 +25,6 @@
 using namespace trameda;
 
 namespace {
-
-class QuietDialogs : public Dialogs {
-public:
-    void showError(QWidget*, const QString& text) override {
-        std::fprintf(stderr, "error: %s\n", qPrintable(text));
-    }
-    bool askYesNo(QWidget*, const QString&) override { return true; }
-    QString chooseFolder(QWidget*, const QString&) override { return {}; }
-};
 
 QString drawPicture(const QString& folder) {
     QImage image(640, 480, QImage::Format_RGB32);

@@ -6,6 +6,7 @@
 //   build/release/bench/bench_window [--repeat N]
 #include "app/application.h"
 #include "app/form1.h"
+#include "quietdialogs.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -24,15 +25,6 @@
 using namespace trameda;
 
 namespace {
-
-class SilentDialogs : public Dialogs {
-public:
-    void showError(QWidget*, const QString& text) override {
-        std::fprintf(stderr, "error: %s\n", qPrintable(text));
-    }
-    bool askYesNo(QWidget*, const QString&) override { return true; }
-    QString chooseFolder(QWidget*, const QString&) override { return {}; }
-};
 
 QString photo(const QString& folder, int megapixels) {
     const QString path = QDir(folder).filePath(QStringLiteral("foto%1mp.jpg").arg(megapixels));
@@ -81,7 +73,7 @@ void selectFile(Form1& form, const QString& path) {
 
 // Child process: the window with the photo loaded, reporting its peak memory.
 int peakMemoryChild(const QString& path) {
-    SilentDialogs dialogs;
+    QuietDialogs dialogs;
     Form1 form(dialogs);
     form.show();
     QApplication::processEvents();
@@ -112,7 +104,7 @@ int main(int argc, char* argv[]) {
         return peakMemoryChild(parser.value(QStringLiteral("peak-child")));
     const int repeat = std::max(1, parser.value(QStringLiteral("repeat")).toInt());
 
-    SilentDialogs dialogs;
+    QuietDialogs dialogs;
     {
         Form1 form(dialogs);
         form.show();

@@ -84,6 +84,10 @@ QByteArray corrupted(QByteArray bytes) {
     return bytes;
 }
 
+bool writeBytes(QFile& file, const QByteArray& bytes) {
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
 long peakResidentMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -169,9 +173,7 @@ void TestBadPictures::failingFilesKeepThePreviousPicture() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFile file(m_dir.filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    QVERIFY(writeBytes(file, bytes));
     clickAfterPrevious(name);
     for (PictureBox* surface : m_form->Picture1)
         QCOMPARE(surface->Point(150, 150), RGB(12, 34, 56));
@@ -208,9 +210,7 @@ void TestBadPictures::oddButValidFilesLoad() {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, exact);
     QFile file(m_dir.filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    QVERIFY(writeBytes(file, bytes));
     clickAfterPrevious(name);
     QVERIFY2(m_form->Picture1[1]->Point(0, 0) != RGB(12, 34, 56),
              qPrintable(name + QStringLiteral(" did not load")));
@@ -236,9 +236,7 @@ void TestBadPictures::damagedOrHugeFilesAreSurvived() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFile file(m_dir.filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    QVERIFY(writeBytes(file, bytes));
     const long before = peakResidentMegabytes();
     clickAfterPrevious(name);
     // Whether such a file loads (what data there is, at a bounded size) or is refused, it must

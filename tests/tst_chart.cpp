@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "platform/printer.h"
 #include "support/fakedialogs.h"
+#include "support/pdf.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -51,14 +52,6 @@ struct Window {
     FakeDialogs dialogs;
     std::unique_ptr<Form1> form;
 };
-
-int pdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QString text = QString::fromLatin1(file.readAll());
-    return int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"))));
-}
 
 QStringList pdfsIn(const QString& folder) {
     QStringList paths;

@@ -4,6 +4,7 @@
 #include "app/commandline.h"
 #include "app/form1.h"
 #include "support/fakedialogs.h"
+#include "support/pdf.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,18 +54,6 @@ Outcome runArguments(QStringList arguments) {
     out.flush();
     err.flush();
     return o;
-}
-
-int pdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray bytes = file.readAll();
-    int pages = 0;
-    for (qsizetype at = bytes.indexOf("/Type /Page"); at >= 0;
-         at = bytes.indexOf("/Type /Page", at + 1))
-        pages += bytes.mid(at, 12) != "/Type /Pages" ? 1 : 0;
-    return pages;
 }
 
 } // namespace

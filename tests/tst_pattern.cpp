@@ -7,6 +7,7 @@
 #include "platform/printer.h"
 #include "platform/runtimeerror.h"
 #include "platform/surface.h"
+#include "support/pdf.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,14 +40,6 @@ std::array<Colour, 16> startUpSwatches() {
     for (int i = 0; i < 16; ++i)
         s[std::size_t(i)] = QBColor(i);
     return s;
-}
-
-int pdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QString text = QString::fromLatin1(file.readAll());
-    return int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"))));
 }
 
 QStringList pdfsIn(const QString& folder) {

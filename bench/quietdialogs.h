@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <cstdio>
+
+// Dialogs for timing runs: questions are answered Yes, choosers cancelled, errors printed.
+class QuietDialogs : public trameda::Dialogs {
+public:
+    void showError(QWidget*, const QString& text) override {
+        std::fprintf(stderr, "error: %s\n", qPrintable(text));
+    }
+    bool askYesNo(QWidget*, const QString&) override { return true; }
+    QString chooseFolder(QWidget*, const QString&) override { return {}; }
+};
