@@ -231,6 +231,10 @@ void TestPalette::reads_data() {
         << (" \t255\n" + sixteen.mid(1).join('\n')) << ok << 16 << QList<Colour>{255, 1000};
     QTest::newRow("more than 16 values")
         << lines(sixteen + QList<QByteArray>{"x", "7"}) << ok << 16 << QList<Colour>{0, 1000};
+    QList<QByteArray> tenThousand = sixteen;
+    for (int i = 16; i < 10000; ++i)
+        tenThousand << QByteArray::number(i);
+    QTest::newRow("10,000 values") << lines(tenThousand) << ok << 16 << QList<Colour>{0, 1000};
     QTest::newRow("text is black")
         << lines(with(1, "rosso")) << ok << 16 << QList<Colour>{0, 0, 2000};
     QTest::newRow("halves to even") << lines(with(0, "2.5").mid(0, 1) + with(1, "3.5").mid(1)) << ok
