@@ -207,7 +207,9 @@ void FileListBox::refresh() {
         return;
     QDir dir(m_path);
     dir.setNameFilters(m_pattern.split(u';', Qt::SkipEmptyParts));
-    dir.setFilter(QDir::Files | QDir::Readable | QDir::Hidden);
+    // Every plain file that matches, as a file list shows them: a file that cannot be read is
+    // still listed, and simply fails to load.
+    dir.setFilter(QDir::Files);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     addItems(dir.entryList());
     setCurrentRow(-1);
