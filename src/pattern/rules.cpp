@@ -9,7 +9,7 @@ namespace trameda::pattern {
 
 int cellStep(int stitches) {
     if (stitches == 0)
-        throw RuntimeError(11, QStringLiteral("Divisione per zero"));
+        throw RuntimeError(RuntimeError::DivisionByZero);
     return 200 / stitches;
 }
 

@@ -14,6 +14,8 @@ QString standardDescription(int code) {
         return QStringLiteral("Errore interno");
     case RuntimeError::SubscriptOutOfRange:
         return QStringLiteral("Indice non incluso nell'intervallo");
+    case RuntimeError::DivisionByZero:
+        return QStringLiteral("Divisione per zero");
     case RuntimeError::FileNotFound:
         return QStringLiteral("File non trovato");
     case RuntimeError::FileAccess:

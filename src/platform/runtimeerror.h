@@ -14,6 +14,7 @@ public:
         Overflow = 6,
         OutOfMemory = 7,
         SubscriptOutOfRange = 9,
+        DivisionByZero = 11,
         FileNotFound = 53,
         FileAccess = 75,
         PathNotFound = 76,
