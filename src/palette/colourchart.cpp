@@ -103,11 +103,8 @@ void drawCells(QPainter& p) {
     const QRect area(kCellLeft + 19 * kCellPitch, kCellTop, 2 * kCellPitch + kCellSize,
                      kCellPitch + kCellSize);
     p.fillRect(area, QColor(kFace));
-    const QRect inner = area.adjusted(2, 2, -2, -2);
-    p.fillRect(QRect(inner.left(), inner.top(), inner.width(), 1), QColor(kShadow));
-    p.fillRect(QRect(inner.left(), inner.top(), 1, inner.height()), QColor(kShadow));
-    p.fillRect(QRect(inner.left(), inner.bottom(), inner.width(), 1), QColor(kLight));
-    p.fillRect(QRect(inner.right(), inner.top(), 1, inner.height()), QColor(kLight));
+    // Its sunken border lies two pixels inside it.
+    sunkenFrame(p, area.adjusted(3, 3, -3, -3));
 }
 
 void drawSwatches(QPainter& p) {
