@@ -85,12 +85,18 @@ void sunkenFrame(QPainter& p, const QRect& r) {
     p.fillRect(QRect(outer.right(), outer.top(), 1, outer.height()), QColor(kLight));
 }
 
+// The black ground of a panel of `columns` x `rows` cells whose first cell's top left is `first`:
+// the lines between the cells and round them, in a sunken frame. Returns the ground.
+QRect panelGround(QPainter& p, QPoint first, int columns, int rows, int pitch, int size) {
+    const int gap = pitch - size;
+    const QRect ground(first.x() - gap, first.y() - gap, columns * pitch + gap, rows * pitch + gap);
+    p.fillRect(ground, Qt::black);
+    sunkenFrame(p, ground);
+    return ground;
+}
+
 void drawCells(QPainter& p) {
-    const int gap = kCellPitch - kCellSize;
-    const QRect grid(kCellLeft - gap, kCellTop - gap, kCellColumns * kCellPitch + gap,
-                     kCellRows * kCellPitch + gap);
-    p.fillRect(grid, Qt::black);
-    sunkenFrame(p, grid);
+    panelGround(p, {kCellLeft, kCellTop}, kCellColumns, kCellRows, kCellPitch, kCellSize);
     for (int column = 0; column < kCellColumns; ++column)
         for (int row = 0; row < kCellRows; ++row) {
             if (column >= 19 && row < 2)
@@ -108,11 +114,8 @@ void drawCells(QPainter& p) {
 }
 
 void drawSwatches(QPainter& p) {
-    const int gap = kSwatchPitch - kSwatchSize;
-    const QRect grid(kSwatchLeft - gap, kSwatchTop - gap, kSwatchCount * kSwatchPitch + gap,
-                     kSwatchCount * kSwatchPitch + gap);
-    p.fillRect(grid, Qt::black);
-    sunkenFrame(p, grid);
+    const QRect grid = panelGround(p, {kSwatchLeft, kSwatchTop}, kSwatchCount, kSwatchCount,
+                                   kSwatchPitch, kSwatchSize);
     // The middle pixel of every 3-pixel line is grey.
     for (int i = 0; i <= kSwatchCount; ++i) {
         const int at = kSwatchLeft - 2 + i * kSwatchPitch;
