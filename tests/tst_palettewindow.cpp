@@ -214,6 +214,12 @@ void TestPaletteWindow::colourCountKeptInRange_data() {
     QTest::newRow("0.5") << "0.5"
                          << "Converti a 0.5 colori"
                          << "1";
+    QTest::newRow("beyond a double") << "1e999"
+                                     << "Converti a 1.79769313486232E+308 colori"
+                                     << "16";
+    QTest::newRow("below a double") << "-1e999"
+                                    << "Converti a-1.79769313486232E+308 colori"
+                                    << "1";
 }
 
 void TestPaletteWindow::colourCountKeptInRange() {
@@ -233,6 +239,7 @@ void TestPaletteWindow::colourCountKeptInRange() {
     QCOMPARE(f.Command2->text(), kept == "1"    ? "Converti a 1 colori"
                                  : kept == "16" ? "Converti a 16 colori"
                                                 : whileTyping);
+    QVERIFY(w.dialogs.errors.isEmpty());
 }
 
 void TestPaletteWindow::automaticPalette() {
