@@ -2,12 +2,15 @@
 // coupling, picture loading from the list, the folder chooser, and run-time errors.
 #include "app/application.h"
 #include "app/form1.h"
+#include "palette/colfile.h"
 #include "platform/twips.h"
 #include "support/fakedialogs.h"
 #include "support/gif.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,6 +102,8 @@ private Q_SLOTS:
     void barsRaiseChangeAsTheUserMovesThem();
     void clickedPictureFillsBothSurfaces();
     void failedLoadKeepsThePreviousPicture();
+    void listTakesTheFocusWithoutLoading_data();
+    void listTakesTheFocusWithoutLoading();
     void folderChooser();
     void runtimeErrorIsReportedAndTheWindowGoesOn();
 };
@@ -316,6 +321,63 @@ void TestWindow::failedLoadKeepsThePreviousPicture() {
     clickListEntry(f.File1, QStringLiteral("sparita.bmp"));
     QCOMPARE(f.Picture1[1]->Point(190, 190), RGB(0, 0, 255));
     QVERIFY(w.dialogs.errors.isEmpty()); // loading fails silently
+}
+
+void TestWindow::listTakesTheFocusWithoutLoading_data() {
+    QTest::addColumn<bool>("palettes"); // File2 rather than File1
+    QTest::addColumn<bool>("backwards");
+    QTest::newRow("pictures, Tab") << false << false;
+    QTest::newRow("pictures, Shift+Tab") << false << true;
+    QTest::newRow("palettes, Tab") << true << false;
+    QTest::newRow("palettes, Shift+Tab") << true << true;
+}
+
+void TestWindow::listTakesTheFocusWithoutLoading() {
+    QFETCH(bool, palettes);
+    QFETCH(bool, backwards);
+    QTemporaryDir dir;
+    writeUniform(dir.filePath("a.bmp"), qRgb(200, 10, 10), "BMP");
+    writeUniform(dir.filePath("b.bmp"), qRgb(10, 200, 10), "BMP");
+    QFile black(dir.filePath("nero.col"));
+    QVERIFY(black.open(QIODevice::WriteOnly));
+    black.write(palette::writeColFile({}));
+    black.close();
+
+    Window w;
+    Form1& f = *w.form;
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.File1->setPath(dir.path());
+    f.File2->setPath(dir.path());
+    if (palettes)
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+    FileListBox* list = palettes ? f.File2 : f.File1;
+    QWidget* from = palettes ? (backwards ? static_cast<QWidget*>(f.Check1) : f.Command4)
+                             : (backwards ? static_cast<QWidget*>(f.Picture1[0]) : f.Command1);
+    from->setFocus();
+    QSignalSpy clicks(list, &FileListBox::fileClicked);
+
+    QTest::keyClick(from, backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                    backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
+    QCOMPARE(clicks.count(), 0);
+    QVERIFY(list->fileName().isEmpty());
+    QVERIFY(!f.Command2->isEnabled());
+    QVERIFY(f.Image1->picture().isNull());
+    QCOMPARE(f.Label1[15]->BackColor(), QBColor(15));
+    QCOMPARE(list->isHidden(), false);
+
+    // An arrow key moving the selection chooses an entry, as a click on it does.
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(clicks.count(), 1);
+    if (palettes) {
+        QCOMPARE(f.Label1[15]->BackColor(), 0);
+        QVERIFY(f.File2->isHidden());
+    } else {
+        QVERIFY(f.Command2->isEnabled());
+        QCOMPARE(f.Picture1[1]->Point(100, 100), RGB(200, 10, 10));
+    }
 }
 
 void TestWindow::folderChooser() {
