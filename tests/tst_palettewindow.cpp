@@ -5,6 +5,7 @@
 #include "palette/colfile.h"
 #include "support/fakedialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -67,8 +68,12 @@ private Q_SLOTS:
     void automaticPalette();
     void saving();
     void failedSaveLeavesWhatWasThere();
+    void saveRefusedWithoutAName_data();
+    void saveRefusedWithoutAName();
     void loading();
     void failedLoadChangesNothing();
+    void paletteListPutAwayUnused_data();
+    void paletteListPutAwayUnused();
 
 private:
     QTemporaryDir m_folder; // the current folder, where palette files lie
@@ -309,6 +314,26 @@ void TestPaletteWindow::failedSaveLeavesWhatWasThere() {
     QCOMPARE(contents(QStringLiteral("dopo.col")).size(), 159);
 }
 
+void TestPaletteWindow::saveRefusedWithoutAName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("empty") << "";
+    QTest::newRow("a folder alone") << "sotto/";
+}
+
+void TestPaletteWindow::saveRefusedWithoutAName() {
+    QFETCH(QString, name);
+    QVERIFY(QDir::current().mkpath(QStringLiteral("sotto")));
+    Window w;
+    Form1& f = *w.form;
+    f.Text2->setText(name);
+    QTest::mouseClick(f.Command3, Qt::LeftButton);
+    QCOMPARE(w.dialogs.errors.size(), 1);
+    QVERIFY(w.dialogs.errors.first().contains(QStringLiteral("Salva colori")));
+    QVERIFY(w.dialogs.questions.isEmpty());
+    QVERIFY(!QFileInfo::exists(QStringLiteral(".col")));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("sotto/.col")));
+}
+
 void TestPaletteWindow::loading() {
     Window w;
     Form1& f = *w.form;
@@ -358,6 +383,40 @@ void TestPaletteWindow::failedLoadChangesNothing() {
     clickListEntry(f.File2, QStringLiteral("buono.col"));
     QCOMPARE(f.Label1[15]->BackColor(), 0);
     QCOMPARE(f.Text2->text(), QStringLiteral("buono"));
+}
+
+void TestPaletteWindow::paletteListPutAwayUnused_data() {
+    QTest::addColumn<bool>("files");
+    QTest::addColumn<Qt::Key>("key"); // pressed on the button just clicked
+    QTest::newRow("Escape, files listed") << true << Qt::Key_Escape;
+    QTest::newRow("Escape, nothing listed") << false << Qt::Key_Escape;
+    QTest::newRow("second click, files listed") << true << Qt::Key_Space;
+    QTest::newRow("second click, nothing listed") << false << Qt::Key_Space;
+}
+
+void TestPaletteWindow::paletteListPutAwayUnused() {
+    QFETCH(bool, files);
+    QFETCH(Qt::Key, key);
+    QTemporaryDir empty;
+    Window w;
+    Form1& f = *w.form;
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    writeFile(QStringLiteral("nero.col"), palette::writeColFile({}));
+    if (!files)
+        f.File2->setPath(empty.path());
+
+    QTest::mouseClick(f.Command4, Qt::LeftButton);
+    QVERIFY(f.File2->isVisible());
+    QCOMPARE(f.File2->count() > 0, files);
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QVERIFY(f.File2->isHidden());
+    QCOMPARE(f.Text2->text(), QStringLiteral("colori"));
+    QCOMPARE(f.Label1[15]->BackColor(), QBColor(15));
+    // Shown again, it stands where it stood.
+    QTest::mouseClick(f.Command4, Qt::LeftButton);
+    QVERIFY(f.File2->isVisible());
+    QCOMPARE(f.File2->geometry().topLeft(), QPoint(112, 248));
+    QVERIFY(w.dialogs.errors.isEmpty());
 }
 
 QTEST_MAIN(TestPaletteWindow)

@@ -7,6 +7,7 @@
 #include "platform/twips.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 
 namespace trameda {
 
@@ -153,6 +154,11 @@ void Form1::connectHandlers() {
         connect(HScroll1[std::size_t(i)], &QScrollBar::valueChanged, this,
                 [this, i] { run([this, i] { HScroll1_Change(i); }); });
     connect(Command5, &QPushButton::clicked, this, [this] { run([this] { Command5_Click(); }); });
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    run([this, event] { Form_KeyDown(event->key()); });
+    QWidget::keyPressEvent(event);
 }
 
 void Form1::report(const RuntimeError& error) noexcept {

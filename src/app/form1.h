@@ -79,6 +79,8 @@ public:
     void File1_Click();
     void HScroll1_Change(int Index);
     void Command5_Click();
+    // A key (a Qt::Key) that no control took for itself.
+    void Form_KeyDown(int key);
 
     // -- Chart conversion: handlers in form1_pattern.cpp --
     void Command2_Click();
@@ -129,6 +131,9 @@ public:
             report(RuntimeError(RuntimeError::Internal));
         }
     }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();
