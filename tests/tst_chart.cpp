@@ -1,5 +1,6 @@
 // The conversion in the window: the options, cancelling with the button while the run yields, a
-// second run started during a yield, and printing into PDF files or onto a failing printer.
+// second click during a yield, printing into PDF files or onto a failing printer, and what every
+// way a run can end leaves behind.
 #include "app/application.h"
 #include "app/form1.h"
 #include "platform/printer.h"
@@ -93,6 +94,25 @@ private:
     int& m_aborts;
 };
 
+// A printer that takes every page and leaves no file behind.
+class PaperDocument : public PrintDocument {
+public:
+    PaperDocument() : m_writer(&m_buffer) { m_buffer.open(QIODevice::WriteOnly); }
+    QPaintDevice& device() override { return m_writer; }
+    bool failed() const override { return false; }
+    void end(QPainter& painter) override { painter.end(); }
+    void abort(QPainter& painter) noexcept override { painter.end(); }
+
+private:
+    QBuffer m_buffer;
+    QPdfWriter m_writer;
+};
+
+class PaperPrinter : public PrintOutput {
+public:
+    std::unique_ptr<PrintDocument> open() override { return std::make_unique<PaperDocument>(); }
+};
+
 const Colour kBlack = 0;
 const Colour kWhite = 0xFFFFFF;
 
@@ -105,9 +125,11 @@ private Q_SLOTS:
     void letterOptionSelectsSquares();
     void conversionDrawsTheChart();
     void cancelAfterTheCurrentColumn();
-    void secondRunDuringAYield();
+    void secondClickDuringARunIsIgnored();
     void printsOnePageIntoAPdf();
     void failingPrinterIsReportedAndTheChartKept();
+    void endOfARun_data();
+    void endOfARun();
 };
 
 void TestChart::letterOptionSelectsSquares() {
@@ -175,29 +197,36 @@ void TestChart::cancelAfterTheCurrentColumn() {
     QCOMPARE(w.chart(150, 150), kBlack);
 }
 
-void TestChart::secondRunDuringAYield() {
+void TestChart::secondClickDuringARunIsIgnored() {
     Window w(qRgb(0, 0, 0));
     Form1& f = *w;
     f.Option1->setChecked(true);
     f.Check1->setChecked(false);
     f.Check3->setChecked(false);
-    int runs = 0;
-    connect(f.Command2, &QPushButton::clicked, &f, [&runs] { ++runs; });
-    bool cancelShownAfterSecond = true;
+    QTemporaryDir out;
+    f.setPrintOutput(std::make_unique<PdfPrintOutput>(out.path()));
+    f.Check2->setChecked(true);
+    int clicks = 0;
+    connect(f.Command2, &QPushButton::clicked, &f, [&clicks] { ++clicks; });
+    bool cancelShownAfterSecond = false;
     QTimer::singleShot(0, &f, [&] {
-        // During the first yield: a whole second run, then a mark over its chart.
+        // During the first yield: a second click, then a mark over the first column.
         QTest::mouseClick(f.Command2, Qt::LeftButton);
-        f.Picture1[0]->Line(0, 0, 200, 200, 0x0000FF, LineForm::BoxFilled);
+        f.Picture1[0]->Line(0, 0, 3, 200, 0x0000FF, LineForm::BoxFilled);
         QTimer::singleShot(0, &f, [&] { cancelShownAfterSecond = f.Command6->isVisible(); });
     });
     QTest::mouseClick(f.Command2, Qt::LeftButton);
-    QCOMPARE(runs, 2);
-    // The first run went on from its second column, without a visible cancel button.
+    QCOMPARE(clicks, 2);
+    // The one run went on from its second column, cancel button up, into its one document.
+    QVERIFY(cancelShownAfterSecond);
     QCOMPARE(w.chart(1, 100), 0x0000FF);
     QCOMPARE(w.chart(10, 100), kBlack);
     QCOMPARE(w.chart(199, 199), kBlack);
-    QVERIFY(!cancelShownAfterSecond);
+    const QStringList files = pdfsIn(out.path());
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(pdfPages(files.first()), 1);
     QVERIFY(!f.Command6->isVisible());
+    QVERIFY(w.dialogs.errors.isEmpty());
 }
 
 void TestChart::printsOnePageIntoAPdf() {
@@ -237,7 +266,7 @@ void TestChart::failingPrinterIsReportedAndTheChartKept() {
     // The first cell reached the screen before the printer failed; the run stopped there.
     QCOMPARE(w.chart(1, 1), kBlack);
     QCOMPARE(w.chart(1, 10), kWhite);
-    QVERIFY(f.Command6->isVisible());
+    QVERIFY(!f.Command6->isVisible());
 
     // A working printer afterwards gets a document of its own, of one page.
     QTemporaryDir out;
@@ -246,6 +275,66 @@ void TestChart::failingPrinterIsReportedAndTheChartKept() {
     QCOMPARE(w.dialogs.errors.size(), 1);
     QCOMPARE(pdfPages(pdfsIn(out.path()).value(0)), 1);
     QVERIFY(!f.Command6->isVisible());
+}
+
+void TestChart::endOfARun_data() {
+    QTest::addColumn<QString>("printer"); // none, file (no printer: a PDF), paper, broken
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("colours");
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("completed") << "none" << false << "8" << false;
+    QTest::newRow("completed, page to a file") << "file" << false << "8" << false;
+    QTest::newRow("cancelled, page to a file") << "file" << true << "8" << false;
+    QTest::newRow("completed, page to a printer") << "paper" << false << "8" << false;
+    QTest::newRow("printer failing") << "broken" << false << "8" << true;
+    QTest::newRow("more colours than swatches") << "none" << false << "20" << true;
+}
+
+void TestChart::endOfARun() {
+    QFETCH(QString, printer);
+    QFETCH(bool, cancel);
+    QFETCH(QString, colours);
+    QFETCH(bool, fails);
+    Window w(qRgb(0, 0, 0));
+    Form1& f = *w;
+    QTemporaryDir out;
+    int aborts = 0;
+    if (printer == "file")
+        f.setPrintOutput(std::make_unique<PdfPrintOutput>(out.path()));
+    else if (printer == "broken")
+        f.setPrintOutput(std::make_unique<BrokenPrinter>(aborts));
+    else if (printer == "paper")
+        f.setPrintOutput(std::make_unique<PaperPrinter>());
+    f.Check2->setChecked(printer != "none");
+    f.Text1->setText(colours);
+    // Nothing is said while the run goes on.
+    int toldDuringRun = 0;
+    QTimer::singleShot(0, &f, [&] {
+        toldDuringRun = int(w.dialogs.informations.size());
+        if (cancel)
+            QTest::mouseClick(f.Command6, Qt::LeftButton);
+    });
+    f.run([&f] { f.Command2_Click(); });
+
+    QVERIFY(!f.Command6->isVisible());
+    QVERIFY(!f.printer().hasDocument());
+    QCOMPARE(w.dialogs.errors.size(), fails ? 1 : 0);
+    QCOMPARE(toldDuringRun, 0);
+    const QStringList files = pdfsIn(out.path());
+    QCOMPARE(files.size(), printer == "file" ? 1 : 0);
+    if (printer == "file") {
+        QCOMPARE(w.dialogs.informations.size(), 1);
+        QVERIFY(w.dialogs.informations.first().contains(files.first()));
+    } else {
+        QVERIFY(w.dialogs.informations.isEmpty());
+    }
+    // The next run starts, whatever ended this one.
+    f.Text1->setText(QStringLiteral("8"));
+    f.Check2->setChecked(false);
+    f.Option1->setChecked(true);
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QCOMPARE(w.chart(150, 150), kBlack);
+    QCOMPARE(w.dialogs.errors.size(), fails ? 1 : 0);
 }
 
 QTEST_MAIN(TestChart)

@@ -99,6 +99,8 @@ private Q_SLOTS:
     void stitchCountAtMaximumWidth();
     void moreStitchesAcrossLowersTheHeight();
     void nestedChangeIsIgnored();
+    void errorInSizeHandlingFreesTheBars_data();
+    void errorInSizeHandlingFreesTheBars();
     void barsRaiseChangeAsTheUserMovesThem();
     void clickedPictureFillsBothSurfaces();
     void failedLoadKeepsThePreviousPicture();
@@ -229,6 +231,29 @@ void TestWindow::nestedChangeIsIgnored() {
     QCOMPARE(f.Picture1[0]->Width(), 6000);
     QCOMPARE(f.HScroll1[1]->value(), 666);
     QCOMPARE(f.Label2[0]->text(), QStringLiteral("600"));
+}
+
+void TestWindow::errorInSizeHandlingFreesTheBars_data() {
+    QTest::addColumn<int>("bar");
+    QTest::newRow("width") << 0;
+    QTest::newRow("height") << 1;
+}
+
+void TestWindow::errorInSizeHandlingFreesTheBars() {
+    QFETCH(int, bar);
+    Window w;
+    Form1& f = *w.form;
+    // A bar that can hold nothing but 0: the handling fails putting it back to 1.
+    QScrollBar* broken = f.HScroll1[std::size_t(bar)];
+    broken->setRange(0, 0);
+    QCOMPARE(w.dialogs.errors.size(), 1);
+    QVERIFY(w.dialogs.errors.first().startsWith(QStringLiteral("Errore di run-time '380'")));
+    QCOMPARE(f.blocco, 0);
+    // The bars still answer.
+    broken->setRange(0, 2000);
+    assignValue(f.HScroll1[0], 700);
+    QCOMPARE(f.Picture1[0]->Width(), 7000);
+    QCOMPARE(f.Label2[0]->text(), QStringLiteral("700"));
 }
 
 void TestWindow::barsRaiseChangeAsTheUserMovesThem() {

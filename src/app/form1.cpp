@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QScopeGuard>
 
 namespace trameda {
 
@@ -215,31 +216,36 @@ void Form1::HScroll1_Change(int Index) {
     if (blocco == 1)
         return; // a change raised by this handler's own assignments
     blocco = 1;
-    if (HScroll1[0]->value() == 0)
-        assignValue(HScroll1[0], 1);
-    if (HScroll1[1]->value() == 0)
-        assignValue(HScroll1[1], 1);
+    {
+        // Released however the handling ends: a run-time error must not leave every bar dead.
+        const auto release = qScopeGuard([this] { blocco = 0; });
+        if (HScroll1[0]->value() == 0)
+            assignValue(HScroll1[0], 1);
+        if (HScroll1[1]->value() == 0)
+            assignValue(HScroll1[1], 1);
 
-    // The partner side computed below reaches the surfaces only at the next handled change.
-    const int width = 10 * HScroll1[0]->value();
-    const int height = 10 * HScroll1[1]->value();
-    Picture1[0]->setWidth(width);
-    Picture1[1]->setWidth(width);
-    Picture1[0]->setHeight(height);
-    Picture1[1]->setHeight(height);
+        // The partner side computed below reaches the surfaces only at the next handled change.
+        const int width = 10 * HScroll1[0]->value();
+        const int height = 10 * HScroll1[1]->value();
+        Picture1[0]->setWidth(width);
+        Picture1[1]->setWidth(width);
+        Picture1[0]->setHeight(height);
+        Picture1[1]->setHeight(height);
 
-    if (Index == 0)
-        assignValue(HScroll1[1], picture::coupledSide(HScroll1[0]->value(), HScroll1[3]->value(),
-                                                      HScroll1[2]->value(), HScroll1[1]->minimum(),
-                                                      HScroll1[1]->maximum()));
-    if (Index == 1)
-        assignValue(HScroll1[0], picture::coupledSide(HScroll1[1]->value(), HScroll1[2]->value(),
-                                                      HScroll1[3]->value(), HScroll1[0]->minimum(),
-                                                      HScroll1[0]->maximum()));
-    carica();
-    for (std::size_t i = 0; i < 4; ++i)
-        Label2[i]->setText(QString::number(HScroll1[i]->value()));
-    blocco = 0;
+        if (Index == 0)
+            assignValue(HScroll1[1],
+                        picture::coupledSide(HScroll1[0]->value(), HScroll1[3]->value(),
+                                             HScroll1[2]->value(), HScroll1[1]->minimum(),
+                                             HScroll1[1]->maximum()));
+        if (Index == 1)
+            assignValue(HScroll1[0],
+                        picture::coupledSide(HScroll1[1]->value(), HScroll1[2]->value(),
+                                             HScroll1[3]->value(), HScroll1[0]->minimum(),
+                                             HScroll1[0]->maximum()));
+        carica();
+        for (std::size_t i = 0; i < 4; ++i)
+            Label2[i]->setText(QString::number(HScroll1[i]->value()));
+    }
 
     if (Index == 2 || Index == 3)
         nudgeWidth();

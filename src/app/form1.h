@@ -60,6 +60,7 @@ public:
     // Window-level variables.
     int blocco = 0;    // 1 while a change of the size bars is being handled
     int annullato = 0; // cancel request for a running conversion
+    int incorso = 0;   // 1 while a conversion runs
     int aperto = 0;    // 1 while a colour picker is open
     int campione = 0;  // the swatch being edited
     // Red, green and blue of each palette entry in use, filled at the start of a conversion.

@@ -131,8 +131,13 @@ std::unique_ptr<PrintDocument> PdfPrintOutput::open() {
 
 std::unique_ptr<PrintDocument> SystemPrintOutput::open() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        return PdfPrintOutput(QDir::currentPath()).open();
+    m_lastPath.clear();
+    if (info.isNull()) {
+        PdfPrintOutput pdf(QDir::currentPath());
+        auto document = pdf.open();
+        m_lastPath = pdf.lastPath();
+        return document;
+    }
     return std::make_unique<SystemPrinterDocument>(info);
 }
 
@@ -177,6 +182,7 @@ void Printer::EndDoc() {
     // Whatever happens, the next drawing begins a new document.
     auto document = std::move(m_document);
     document->end(m_painter);
+    m_sentFile = m_output->lastPath();
 }
 
 void Printer::abortDocument() noexcept {

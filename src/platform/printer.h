@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <memory>
+#include <utility>
 
 class QFileDevice;
 class QPaintDevice;
@@ -39,6 +40,8 @@ public:
     virtual ~PrintOutput();
     // A new document of one page. Throws RuntimeError(PrinterError) when none can be begun.
     virtual std::unique_ptr<PrintDocument> open() = 0;
+    // The file of the latest document begun, when it went to a file; empty for a printer.
+    virtual QString lastPath() const { return {}; }
 };
 
 // Pages as PDF files in a folder, A4, named after the moment the document begins:
@@ -54,7 +57,7 @@ public:
     // The name of the `attempt`th file (1 for the first) begun at `when`.
     static QString fileName(const QDateTime& when, int attempt);
     // The file of the latest document begun, empty before the first.
-    QString lastPath() const { return m_lastPath; }
+    QString lastPath() const override { return m_lastPath; }
 
 private:
     QString m_folder;
@@ -66,6 +69,10 @@ private:
 class SystemPrintOutput : public PrintOutput {
 public:
     std::unique_ptr<PrintDocument> open() override;
+    QString lastPath() const override { return m_lastPath; }
+
+private:
+    QString m_lastPath;
 };
 
 // The printer as the conversion draws on it: the drawing members of every surface in a user
@@ -85,6 +92,9 @@ public:
     void EndDoc();
     // Withdraws the open document, if any, so that the next drawing begins a new one.
     void abortDocument() noexcept;
+    // The file that the latest document sent went into, forgotten once asked for: empty when it
+    // went to a printer, or when none was sent since the last time.
+    QString takeSentFile() { return std::exchange(m_sentFile, QString()); }
 
 protected:
     QSize deviceSize() const override;
@@ -102,6 +112,7 @@ private:
     mutable QPainter m_painter;
     mutable QSize m_size;
     mutable double m_dotsPerInch = 0;
+    QString m_sentFile;
 };
 
 } // namespace trameda
