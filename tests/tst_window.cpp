@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <unistd.h>
 
 using namespace trameda;
 
@@ -106,6 +107,8 @@ private Q_SLOTS:
     void failedLoadKeepsThePreviousPicture();
     void listTakesTheFocusWithoutLoading_data();
     void listTakesTheFocusWithoutLoading();
+    void opensOnAGivenPicture_data();
+    void opensOnAGivenPicture();
     void folderChooser();
     void runtimeErrorIsReportedAndTheWindowGoesOn();
 };
@@ -403,6 +406,47 @@ void TestWindow::listTakesTheFocusWithoutLoading() {
         QVERIFY(f.Command2->isEnabled());
         QCOMPARE(f.Picture1[1]->Point(100, 100), RGB(200, 10, 10));
     }
+}
+
+void TestWindow::opensOnAGivenPicture_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("readableFolder");
+    QTest::newRow("plain") << "foto.bmp" << true;
+    QTest::newRow("capital letters") << "FOTO.BMP" << true;
+    QTest::newRow("spaces and accents") << "la mia foto è qui.bmp" << true;
+    QTest::newRow("folder that cannot be read") << "foto.bmp" << false;
+}
+
+void TestWindow::opensOnAGivenPicture() {
+    QFETCH(QString, name);
+    QFETCH(bool, readableFolder);
+    if (!readableFolder && geteuid() == 0)
+        QSKIP("every folder can be read by root");
+    QTemporaryDir dir;
+    writeUniform(dir.filePath("altra.bmp"), qRgb(0, 0, 0), "BMP");
+    writeUniform(dir.filePath(name), qRgb(10, 20, 200), "BMP");
+    if (!readableFolder)
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ExeOwner));
+
+    Window w;
+    Form1& f = *w.form;
+    const QString startFolder = f.File1->path();
+    f.run([&] { f.apri(dir.filePath(name)); });
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!readableFolder) {
+        QCOMPARE(w.dialogs.errors.size(), 1);
+        QVERIFY(w.dialogs.errors.first().contains(dir.filePath(name)));
+        QCOMPARE(f.File1->path(), startFolder);
+        QVERIFY(!f.Command2->isEnabled());
+        return;
+    }
+    QVERIFY(w.dialogs.errors.isEmpty());
+    QCOMPARE(f.File1->path(), dir.path());
+    QCOMPARE(f.File1->fileName(), name);
+    QCOMPARE(f.File1->selectedItems().size(), 1);
+    QVERIFY(f.Command2->isEnabled());
+    QCOMPARE(f.Picture1[1]->Point(100, 100), RGB(10, 20, 200));
+    QCOMPARE(f.Picture1[0]->Point(100, 100), RGB(10, 20, 200));
 }
 
 void TestWindow::folderChooser() {

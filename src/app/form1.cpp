@@ -7,6 +7,8 @@
 #include "platform/twips.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QScopeGuard>
 
@@ -174,7 +176,7 @@ void Form1::report(const RuntimeError& error) noexcept {
 // Start-up
 
 void Form1::Form_Load() {
-    File1->setPattern(QStringLiteral("*.jpg;*.gif;*.bmp"));
+    File1->setPattern(picture::listPattern());
     File1->setPath(QCoreApplication::applicationDirPath());
     assignValue(HScroll1[0], 600);
     assignValue(HScroll1[1], 600);
@@ -192,6 +194,24 @@ void Form1::Command1_Click() {
         Modulesfoglia::sceglicartella(m_dialogs, this, QStringLiteral("Selezionare una cartella:"));
     if (!folder.isEmpty())
         File1->setPath(folder);
+}
+
+void Form1::apri(const QString& picture) {
+    const QFileInfo info(picture);
+    const QString folder = info.absolutePath();
+    // A folder that cannot be read would list nothing to choose: the list stays where it was.
+    if (!QFileInfo(folder).isReadable()) {
+        m_dialogs.showError(this, QStringLiteral("Impossibile aprire l'immagine \u201C%1\u201D: "
+                                                 "la sua cartella non si può leggere.")
+                                      .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+        return;
+    }
+    File1->setPath(folder);
+    const QList<QListWidgetItem*> entries = File1->findItems(info.fileName(), Qt::MatchExactly);
+    if (entries.isEmpty())
+        throw RuntimeError(RuntimeError::FileNotFound, info.absoluteFilePath());
+    File1->scrollToItem(entries.first());
+    File1->setCurrentItem(entries.first()); // selecting the entry raises File1's Click
 }
 
 void Form1::File1_Click() {

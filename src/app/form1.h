@@ -82,6 +82,9 @@ public:
     void Command5_Click();
     // A key (a Qt::Key) that no control took for itself.
     void Form_KeyDown(int key);
+    // Opens the window on a picture given when the program was started: its folder in File1,
+    // and the picture loaded as a click on its entry loads it.
+    void apri(const QString& picture);
 
     // -- Chart conversion: handlers in form1_pattern.cpp --
     void Command2_Click();
