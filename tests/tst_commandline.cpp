@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -73,6 +74,7 @@ private Q_SLOTS:
     void usageErrors();
     void fileErrorsLeaveNothingHalfWritten();
     void realProgramWithoutDisplay();
+    void manualPageListsTheOptionsOfHelp();
 
 private:
     QTemporaryDir m_dir;
@@ -290,6 +292,35 @@ void TestCommandLine::realProgramWithoutDisplay() {
     QVERIFY(program.waitForFinished(60000));
     QCOMPARE(program.exitCode(), commandline::kUsageError);
     QCOMPARE(program.readAllStandardError(), QByteArray("trameda: opzione sconosciuta: nessuna\n"));
+}
+
+// The manual page is written by hand, so an option added to (or dropped from) --help must be
+// carried over to its OPZIONI: there every entry opens with the option in bold.
+void TestCommandLine::manualPageListsTheOptionsOfHelp() {
+    const Parsed help = commandline::parse({QStringLiteral("trameda"), QStringLiteral("--help")});
+    QCOMPARE(help.action, Parsed::Action::Help);
+    QStringList inHelp;
+    for (const auto& match :
+         QRegularExpression(QStringLiteral("^  (--[a-z-]+)"), QRegularExpression::MultilineOption)
+             .globalMatch(help.text))
+        inHelp << match.captured(1);
+
+    QFile page(QStringLiteral(TRAMEDA_MANUAL_PAGE));
+    QVERIFY(page.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text =
+        QString::fromUtf8(page.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    const QString options =
+        text.section(QStringLiteral("\n.SH OPZIONI\n"), 1).section(QStringLiteral("\n.SH "), 0, 0);
+    QStringList inPage;
+    for (const auto& match : QRegularExpression(QStringLiteral("^\\.TP\n\\.BI? (--[a-z-]+)"),
+                                                QRegularExpression::MultilineOption)
+                                 .globalMatch(options))
+        inPage << match.captured(1);
+
+    QVERIFY(inHelp.size() > 10);
+    inHelp.sort();
+    inPage.sort();
+    QCOMPARE(inPage, inHelp);
 }
 
 QTEST_MAIN(TestCommandLine)

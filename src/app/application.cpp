@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFont>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -10,6 +12,15 @@ namespace trameda {
 void prepareApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Trameda"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRAMEDA_VERSION));
+    // The name the desktop entry, the icon and the AppStream data are installed under; the
+    // desktop matches the window to its entry by it.
+    const QString id = QStringLiteral("io.github.trameda.Trameda");
+    QGuiApplication::setDesktopFileName(id);
+    // The desktop's theme holds the installed icon; the built-in copy serves where it does not.
+    QIcon builtIn;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        builtIn.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(id, builtIn));
     // The window's fonts keep the names they were designed with; these faces stand in for them.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
