@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "platform/printer.h"
 #include "support/fakedialogs.h"
+#include "support/filelimit.h"
 #include "support/pdf.h"
 
 #include <QBuffer>
@@ -108,6 +109,7 @@ private Q_SLOTS:
     void secondRunDuringAYield();
     void printsOnePageIntoAPdf();
     void failingPrinterIsReportedAndTheChartKept();
+    void pageThatCannotBeSavedIsReported();
 };
 
 void TestChart::letterOptionSelectsSquares() {
@@ -246,6 +248,25 @@ void TestChart::failingPrinterIsReportedAndTheChartKept() {
     QCOMPARE(w.dialogs.errors.size(), 1);
     QCOMPARE(pdfPages(pdfsIn(out.path()).value(0)), 1);
     QVERIFY(!f.Command6->isVisible());
+}
+
+void TestChart::pageThatCannotBeSavedIsReported() {
+    Window w(qRgb(0, 0, 255));
+    Form1& f = *w;
+    QTemporaryDir out;
+    f.setPrintOutput(std::make_unique<PdfPrintOutput>(out.path()));
+    f.Check2->setChecked(true);
+    {
+        FileSizeLimit full(1000);
+        QTest::mouseClick(f.Command2, Qt::LeftButton);
+    }
+    QCOMPARE(w.dialogs.errors.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("stampa-[-0-9]+\\.pdf: file troppo grande"))
+                 .match(w.dialogs.errors.first())
+                 .hasMatch(),
+             qPrintable(w.dialogs.errors.first()));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(f.printer().lastPath().isEmpty());
 }
 
 QTEST_MAIN(TestChart)
