@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "platform/printer.h"
 #include "support/fakedialogs.h"
+#include "support/filelimit.h"
 #include "support/pdf.h"
 
 #include <QBuffer>
@@ -113,6 +114,7 @@ private Q_SLOTS:
     void failingPrinterIsReportedAndTheChartKept();
     void endOfARun_data();
     void endOfARun();
+    void pageThatCannotBeSavedIsReported();
 };
 
 void TestChart::letterOptionSelectsSquares() {
@@ -308,6 +310,25 @@ void TestChart::endOfARun() {
     f.Check2->setChecked(false);
     QTest::mouseClick(f.Command2, Qt::LeftButton);
     QVERIFY(w.cellHolds(100, 100, 0));
+}
+
+void TestChart::pageThatCannotBeSavedIsReported() {
+    Window w(qRgb(0, 0, 255));
+    Form1& f = *w;
+    QTemporaryDir out;
+    f.setPrintOutput(std::make_unique<PdfPrintOutput>(out.path()));
+    f.Check2->setChecked(true);
+    {
+        FileSizeLimit full(1000);
+        QTest::mouseClick(f.Command2, Qt::LeftButton);
+    }
+    QCOMPARE(w.dialogs.errors.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("stampa-[-0-9]+\\.pdf: file troppo grande"))
+                 .match(w.dialogs.errors.first())
+                 .hasMatch(),
+             qPrintable(w.dialogs.errors.first()));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(f.printer().lastPath().isEmpty());
 }
 
 QTEST_MAIN(TestChart)

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <unistd.h>
 
 using namespace trameda;
 using commandline::Parsed;
@@ -72,6 +73,8 @@ private Q_SLOTS:
     void printedPageHasOnePage();
     void usageErrors_data();
     void usageErrors();
+    void defaultSizeKeepsWithinTheCap_data();
+    void defaultSizeKeepsWithinTheCap();
     void fileErrorsLeaveNothingHalfWritten();
     void realProgramWithoutDisplay();
     void manualPageListsTheOptionsOfHelp();
@@ -216,6 +219,28 @@ void TestCommandLine::usageErrors_data() {
     QTest::newRow("same file twice")
         << QStringList{"--chart", p, "--png", "a", "--pdf", "a"} << "stesso";
     QTest::newRow("stray argument") << QStringList{"--chart", p, "--key", "altro"} << "altro";
+
+    // Outputs naming an input or each other, under other names.
+    const QDir d(m_dir.path());
+    const auto in = [&d](const char* name) { return d.filePath(QString::fromUtf8(name)); };
+    const QString col = in("tavolozza.col");
+    QFile(col).open(QIODevice::WriteOnly);
+    QFile::link(col, in("sym-tavolozza"));
+    QFile::link(QStringLiteral("futura.pdf"), in("futura.png"));
+    ::link(QFile::encodeName(m_picture).constData(), QFile::encodeName(in("hard.png")).constData());
+    const QString up = in("../%1/metà.bmp").arg(d.dirName());
+    const QString m = m_picture;
+    QTest::newRow("png names the picture")
+        << QStringList{"--chart", m, "--png", m} << "--chart e --png";
+    QTest::newRow("png through ..") << QStringList{"--chart", m, "--png", up} << "--chart e --png";
+    QTest::newRow("png is a hard link")
+        << QStringList{"--chart", m, "--png", in("hard.png")} << "--chart e --png";
+    QTest::newRow("pdf is a symbolic link to the palette")
+        << QStringList{"--chart", m, "--palette", col, "--pdf", in("sym-tavolozza")}
+        << "--palette e --pdf";
+    QTest::newRow("png links to where the pdf will go")
+        << QStringList{"--chart", m, "--png", in("futura.png"), "--pdf", in("futura.pdf")}
+        << "--png e --pdf";
 }
 
 void TestCommandLine::usageErrors() {
@@ -225,6 +250,26 @@ void TestCommandLine::usageErrors() {
     QCOMPARE(o.status, commandline::kUsageError);
     QVERIFY2(o.err.contains(says), qPrintable(o.err));
     QVERIFY(!o.err.contains(u'\n'));
+}
+
+void TestCommandLine::defaultSizeKeepsWithinTheCap_data() {
+    QTest::addColumn<int>("across");
+    QTest::addColumn<int>("down");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("start-up counts") << 45 << 50 << QSize(400, 444);
+    QTest::newRow("tall, just within") << 1 << 10 << QSize(400, 4000);
+    QTest::newRow("tall, just beyond") << 1 << 11 << QSize(363, 4000);
+    QTest::newRow("tallest") << 1 << 150 << QSize(26, 4000);
+}
+
+void TestCommandLine::defaultSizeKeepsWithinTheCap() {
+    QFETCH(int, across);
+    QFETCH(int, down);
+    QFETCH(QSize, size);
+    commandline::ChartRequest request;
+    request.across = across;
+    request.down = down;
+    QCOMPARE(commandline::surfaceSize(request), size);
 }
 
 void TestCommandLine::fileErrorsLeaveNothingHalfWritten() {
@@ -292,6 +337,15 @@ void TestCommandLine::realProgramWithoutDisplay() {
     QVERIFY(program.waitForFinished(60000));
     QCOMPARE(program.exitCode(), commandline::kUsageError);
     QCOMPARE(program.readAllStandardError(), QByteArray("trameda: opzione sconosciuta: nessuna\n"));
+
+    // A key that cannot be written is a failure.
+    program.setStandardOutputFile(QStringLiteral("/dev/full"));
+    program.start(QStringLiteral(TRAMEDA_EXECUTABLE),
+                  {QStringLiteral("--chart"), m_picture, QStringLiteral("--key")});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), commandline::kFileError);
+    QCOMPARE(program.readAllStandardError(),
+             QByteArray("trameda: impossibile scrivere sullo standard output: disco pieno\n"));
 }
 
 // The manual page is written by hand, so an option added to (or dropped from) --help must be

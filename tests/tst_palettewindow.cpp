@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "palette/colfile.h"
 #include "support/fakedialogs.h"
+#include "support/filelimit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -314,6 +315,18 @@ void TestPaletteWindow::failedSaveLeavesWhatWasThere() {
     QVERIFY(!QFileInfo::exists(QStringLiteral("nessuna")));
     QCOMPARE(contents(QStringLiteral("cartella.col/dentro.txt")), QByteArray("resta"));
     QVERIFY(w.dialogs.questions.isEmpty());
+
+    // A disk that fills up on the way: the old file stays, and the message says why.
+    writeFile(QStringLiteral("pieno.col"), "vecchio");
+    f.Text2->setText(QStringLiteral("pieno"));
+    {
+        FileSizeLimit full(100);
+        QTest::mouseClick(f.Command3, Qt::LeftButton);
+    }
+    QCOMPARE(contents(QStringLiteral("pieno.col")), QByteArray("vecchio"));
+    QCOMPARE(QDir::current().entryList({QStringLiteral("*pieno*")}, QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("pieno.col")});
+    QVERIFY(w.dialogs.errors.last().contains(QStringLiteral("“pieno.col”: file troppo grande")));
     // The window goes on: the next save works.
     f.Text2->setText(QStringLiteral("dopo"));
     QTest::mouseClick(f.Command3, Qt::LeftButton);

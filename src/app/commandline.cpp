@@ -10,14 +10,14 @@
 #include "platform/picture.h"
 #include "platform/printer.h"
 #include "platform/runtimeerror.h"
+#include "platform/safewrite.h"
 #include "platform/surface.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace trameda::commandline {
 
@@ -54,6 +54,10 @@ QString helpText() {
         "  --help              questo aiuto\n"
         "  --version           la versione\n"
         "\n"
+        "Un file scritto prende il posto di quello che c'era solo quando è completo; se la\n"
+        "scrittura non riesce, il file che c'era resta com'era. Si scrivono solo file normali\n"
+        "(non cartelle, dispositivi o FIFO), mai sopra l'immagine, i colori o l'altro risultato.\n"
+        "\n"
         "Uscita: 0 fatto, 1 un file non si legge o non si scrive, 2 riga di comando errata.\n");
 }
 
@@ -72,15 +76,50 @@ Parsed failure(const QString& message) {
     return p;
 }
 
+// Every file a request names, read or written. An output added to the command line is one more
+// line here, and is then kept apart from the others and checked before anything is read.
+struct NamedFile {
+    QString option;
+    QString path; // empty when not asked for
+    bool output;
+};
+
+std::vector<NamedFile> namedFiles(const ChartRequest& r) {
+    return {
+        {QStringLiteral("chart"), r.picture, false},
+        {QStringLiteral("palette"), r.palette, false},
+        {QStringLiteral("png"), r.png, true},
+        {QStringLiteral("pdf"), r.pdf, true},
+    };
+}
+
+// An output that is also an input, or another output, under any name or link.
+std::optional<QString> sharedFile(const std::vector<NamedFile>& files) {
+    for (std::size_t i = 0; i < files.size(); ++i)
+        for (std::size_t j = i + 1; j < files.size(); ++j) {
+            const NamedFile& a = files[i];
+            const NamedFile& b = files[j];
+            if ((a.output || b.output) && !a.path.isEmpty() && !b.path.isEmpty() &&
+                sameFile(a.path, b.path))
+                return QStringLiteral("--%1 e --%2 nominano lo stesso file")
+                    .arg(a.option, b.option);
+        }
+    return std::nullopt;
+}
+
+QString cannotWrite(const QString& path, const QString& why) {
+    return QStringLiteral("trameda: impossibile scrivere %1: %2").arg(path, why);
+}
+
 // The printed page goes to a file that appears at its path only once it is complete.
 class SavedPdfOutput : public PrintOutput {
 public:
     explicit SavedPdfOutput(QString path) : m_path(std::move(path)) {}
     std::unique_ptr<PrintDocument> open() override {
-        auto file = std::make_unique<QSaveFile>(m_path);
-        if (!file->open(QIODevice::WriteOnly))
-            throw RuntimeError(RuntimeError::FileAccess,
-                               m_path + QStringLiteral(": ") + file->errorString());
+        auto file = std::make_unique<SafeFile>(m_path);
+        if (!file->open())
+            throw RuntimeError(RuntimeError::PrinterError,
+                               m_path + QStringLiteral(": ") + file->failure());
         return pdfDocument(std::move(file));
     }
 
@@ -200,9 +239,6 @@ Parsed parse(const QStringList& arguments) {
     r.key = parser.isSet(key);
     if (r.png.isEmpty() && r.pdf.isEmpty() && !r.key)
         return failure(QStringLiteral("nessun risultato chiesto: --png, --pdf o --key"));
-    if (!r.png.isEmpty() && !r.pdf.isEmpty() &&
-        QFileInfo(r.png).absoluteFilePath() == QFileInfo(r.pdf).absoluteFilePath())
-        return failure(QStringLiteral("--png e --pdf nominano lo stesso file"));
 
     const auto ranged = [&](const QCommandLineOption& option, int min, int max,
                             int& into) -> std::optional<QString> {
@@ -250,6 +286,8 @@ Parsed parse(const QStringList& arguments) {
     r.squares = parser.isSet(squares);
     r.grid = !parser.isSet(noGrid);
     r.letters = !parser.isSet(noLetters);
+    if (auto e = sharedFile(namedFiles(r)))
+        return failure(*e);
     result.action = Parsed::Action::Chart;
     return result;
 }
@@ -257,10 +295,21 @@ Parsed parse(const QStringList& arguments) {
 QSize surfaceSize(const ChartRequest& request) {
     if (!request.size.isEmpty())
         return request.size;
-    return {400, std::max(1, 400 * request.down / request.across)};
+    const int height = 400 * request.down / request.across;
+    if (height > kMaxSurfaceSide)
+        return {std::max(1, kMaxSurfaceSide * request.across / request.down), kMaxSurfaceSide};
+    return {400, std::max(1, height)};
 }
 
 int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
+    // An output that can never be written is refused before any work is done.
+    for (const NamedFile& file : namedFiles(request))
+        if (file.output && !file.path.isEmpty())
+            if (const QString why = outputProblem(file.path); !why.isEmpty()) {
+                err << cannotWrite(file.path, why) << Qt::endl;
+                return kFileError;
+            }
+
     // Unlike the window, a run without one never goes on with a blank picture.
     Picture picture;
     try {
@@ -308,18 +357,20 @@ int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     try {
         pattern::convert(host);
     } catch (const RuntimeError& e) {
-        err << "trameda: "
-            << (request.pdf.isEmpty() ? QString() : request.pdf + QStringLiteral(": "))
-            << e.description() << Qt::endl;
+        // The page's file names itself in the error, and why it could not be written.
+        if (e.code() == RuntimeError::PrinterError)
+            err << "trameda: impossibile scrivere "
+                << (e.detail().isEmpty() ? request.pdf : e.detail()) << Qt::endl;
+        else
+            err << "trameda: " << e.description() << Qt::endl;
         return kFileError;
     }
 
     if (!request.png.isEmpty()) {
-        QSaveFile file(request.png);
-        if (!file.open(QIODevice::WriteOnly) || !chart.image().save(&file, "PNG") ||
-            !file.commit()) {
-            err << "trameda: impossibile scrivere " << request.png << ": " << file.errorString()
-                << Qt::endl;
+        const QString why = writeFileSafely(
+            request.png, [&](QIODevice& file) { return chart.image().save(&file, "PNG"); });
+        if (!why.isEmpty()) {
+            err << cannotWrite(request.png, why) << Qt::endl;
             return kFileError;
         }
     }
@@ -341,23 +392,31 @@ void silenceQtMessages() {
 }
 
 int main(const QStringList& arguments) {
-    QTextStream out(stdout);
+    StandardOutput standardOutput;
+    QTextStream out(&standardOutput);
     QTextStream err(stderr);
     const Parsed parsed = parse(arguments);
+    int status = kDone;
     switch (parsed.action) {
     case Parsed::Action::Help:
-        out << parsed.text;
-        return kDone;
     case Parsed::Action::Version:
         out << parsed.text;
-        return kDone;
+        break;
     case Parsed::Action::Error:
         err << "trameda: " << parsed.text << "\n";
         return kUsageError;
     case Parsed::Action::Chart:
+        status = run(parsed.request, out, err);
         break;
     }
-    return run(parsed.request, out, err);
+    // What went to standard output (the key, the help) counts only if it all got there.
+    out.flush();
+    if (standardOutput.failed() && status == kDone) {
+        err << "trameda: impossibile scrivere sullo standard output: " << standardOutput.failure()
+            << Qt::endl;
+        return kFileError;
+    }
+    return status;
 }
 
 } // namespace trameda::commandline

@@ -31,7 +31,7 @@ QScrollBar* sizeBar(QWidget* parent, int min, int max, int value) {
     bar->setSingleStep(1);
     bar->setPageStep(10);
     bar->setValue(value);
-    // Like the original bars: a drag reports its value when the thumb is released.
+    // A drag reports its value once, when the thumb is released: each value repaints the picture.
     bar->setTracking(false);
     bar->setFocusPolicy(Qt::StrongFocus); // a tab stop, moved by the arrow keys
     return bar;

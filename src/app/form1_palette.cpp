@@ -4,12 +4,12 @@
 #include "palette/colfile.h"
 #include "palette/colourchart.h"
 #include "platform/numbers.h"
+#include "platform/safewrite.h"
 #include "platform/twips.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
-#include <QSaveFile>
 
 namespace trameda {
 
@@ -214,17 +214,14 @@ void Form1::Command3_Click() {
         return;
 
     const QString target = Text2->text() + QStringLiteral(".col");
-    // The new palette is written aside and replaces the old file only once it is complete.
-    QSaveFile file(target);
     const QByteArray bytes = palette::writeColFile(swatchColours(Label1));
-    if (QFileInfo(target).isDir() || !file.open(QIODevice::WriteOnly) ||
-        file.write(bytes) != bytes.size() || !file.commit()) {
-        file.cancelWriting();
-        dialogs().showError(this,
-                            QStringLiteral("Impossibile salvare i colori nel file \u201C%1\u201D. "
-                                           "Un file con quel nome, se c'era, è rimasto com'era.")
-                                .arg(target));
-    }
+    const QString why = writeFileSafely(
+        target, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); });
+    if (!why.isEmpty())
+        dialogs().showError(
+            this, QStringLiteral("Impossibile salvare i colori nel file \u201C%1\u201D: "
+                                 "%2. Un file con quel nome, se c'era, è rimasto com'era.")
+                      .arg(target, why));
 }
 
 void Form1::Command4_Click() {

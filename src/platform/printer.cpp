@@ -1,14 +1,13 @@
 #include "printer.h"
 
 #include "runtimeerror.h"
+#include "safewrite.h"
 
 #include <QDir>
-#include <QFile>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 namespace trameda {
 
@@ -49,8 +48,8 @@ private:
 
 class PdfDocument : public PrintDocument {
 public:
-    explicit PdfDocument(std::unique_ptr<QFileDevice> file)
-        : m_file(std::move(file)), m_writer(m_file.get()) {
+    PdfDocument(std::unique_ptr<SafeFile> file, std::function<void(const QString&)> written)
+        : m_file(std::move(file)), m_written(std::move(written)), m_writer(m_file.get()) {
         m_writer.setResolution(PdfPrintOutput::kDotsPerInch);
         m_writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
@@ -59,47 +58,37 @@ public:
     }
 
     QPaintDevice& device() override { return m_writer; }
-    bool failed() const override { return m_file->error() != QFileDevice::NoError; }
+    bool failed() const override { return m_file->failed(); }
 
     void end(QPainter& painter) override {
-        bool complete = painter.end() && m_file->error() == QFileDevice::NoError;
-        const QString reason = m_file->errorString();
-        if (auto* saved = qobject_cast<QSaveFile*>(m_file.get()))
-            complete = complete && saved->commit();
-        else
-            m_file->close();
-        if (!complete) {
-            discard();
+        if (!painter.end() || !m_file->commit()) {
+            const QString why =
+                m_file->failed() ? m_file->failure() : QStringLiteral("scrittura non completata");
+            m_file->discard();
             throw RuntimeError(RuntimeError::PrinterError,
-                               m_file->fileName() + QStringLiteral(": ") + reason);
+                               m_file->path() + QStringLiteral(": ") + why);
         }
+        if (m_written)
+            m_written(m_file->path());
     }
 
     void abort(QPainter& painter) noexcept override {
         if (painter.isActive())
             painter.end();
-        discard();
+        m_file->discard();
     }
 
 private:
-    // No partial page is left behind.
-    void discard() noexcept {
-        if (auto* saved = qobject_cast<QSaveFile*>(m_file.get())) {
-            saved->cancelWriting();
-        } else if (auto* file = qobject_cast<QFile*>(m_file.get())) {
-            file->close();
-            file->remove();
-        }
-    }
-
-    std::unique_ptr<QFileDevice> m_file;
+    std::unique_ptr<SafeFile> m_file;
+    std::function<void(const QString&)> m_written;
     QPdfWriter m_writer;
 };
 
 } // namespace
 
-std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<QFileDevice> file) {
-    return std::make_unique<PdfDocument>(std::move(file));
+std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<SafeFile> file,
+                                           std::function<void(const QString&)> written) {
+    return std::make_unique<PdfDocument>(std::move(file), std::move(written));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -114,30 +103,23 @@ QString PdfPrintOutput::fileName(const QDateTime& when, int attempt) {
 }
 
 std::unique_ptr<PrintDocument> PdfPrintOutput::open() {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDir folder(m_folder);
-    for (int attempt = 1;; ++attempt) {
-        auto file = std::make_unique<QFile>(folder.filePath(fileName(now, attempt)));
-        // NewOnly refuses an existing file, also one that appears between a check and the open.
-        if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            m_lastPath = file->fileName();
-            return pdfDocument(std::move(file));
-        }
-        if (!file->exists() || attempt >= 1000)
-            throw RuntimeError(RuntimeError::PrinterError,
-                               file->fileName() + QStringLiteral(": ") + file->errorString());
-    }
+    m_lastPath.clear();
+    const QDateTime begun = QDateTime::currentDateTime();
+    // Fixed now: the current folder may change before the document is complete.
+    const QDir folder(QDir(m_folder.isEmpty() ? QDir::currentPath() : m_folder).absolutePath());
+    auto file = std::make_unique<SafeFile>(
+        [folder, begun](int attempt) { return folder.absoluteFilePath(fileName(begun, attempt)); });
+    if (!file->open())
+        throw RuntimeError(RuntimeError::PrinterError,
+                           file->path() + QStringLiteral(": ") + file->failure());
+    return pdfDocument(std::move(file), [this](const QString& path) { m_lastPath = path; });
 }
 
 std::unique_ptr<PrintDocument> SystemPrintOutput::open() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    m_lastPath.clear();
-    if (info.isNull()) {
-        PdfPrintOutput pdf(QDir::currentPath());
-        auto document = pdf.open();
-        m_lastPath = pdf.lastPath();
-        return document;
-    }
+    m_toPdf = info.isNull();
+    if (m_toPdf)
+        return m_pdf.open();
     return std::make_unique<SystemPrinterDocument>(info);
 }
 

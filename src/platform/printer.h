@@ -4,13 +4,15 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <utility>
 
-class QFileDevice;
 class QPaintDevice;
 
 namespace trameda {
+
+class SafeFile;
 
 // One document being printed: a paged device the printer draws on, and the way to send or
 // withdraw it.
@@ -28,10 +30,12 @@ public:
     virtual void abort(QPainter& painter) noexcept = 0;
 };
 
-// A one-page A4 PDF at PdfPrintOutput::kDotsPerInch, written to `file`, which is open for
-// writing. Nothing incomplete stays behind: a QFile is removed when the document fails or is
-// withdrawn, a QSaveFile is committed only when the document is complete.
-std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<QFileDevice> file);
+// A one-page A4 PDF at PdfPrintOutput::kDotsPerInch, written to `file`, which is open. The file
+// is committed only when the document is complete, and then `written` is told where it went; a
+// document that fails or is withdrawn leaves nothing behind.
+std::unique_ptr<PrintDocument>
+pdfDocument(std::unique_ptr<SafeFile> file,
+            std::function<void(const QString& path)> written = nullptr);
 
 // Where printed documents go. Kept apart from the printer so that the window can be given
 // another destination than the system's (the tests print into a folder of their own).
@@ -40,23 +44,24 @@ public:
     virtual ~PrintOutput();
     // A new document of one page. Throws RuntimeError(PrinterError) when none can be begun.
     virtual std::unique_ptr<PrintDocument> open() = 0;
-    // The file of the latest document begun, when it went to a file; empty for a printer.
+    // The file the latest document was written to, once complete; empty while it is drawn, when
+    // it failed or went to a printer, and before the first.
     virtual QString lastPath() const { return {}; }
 };
 
-// Pages as PDF files in a folder, A4, named after the moment the document begins:
-// stampa-AAAAMMGG-hhmmss.pdf, then -2, -3 ... for more in the same second. An existing file is
-// never overwritten.
+// Pages as PDF files in a folder (the current folder when none is given, as it is when a document
+// begins), A4, named after the moment the document begins: stampa-AAAAMMGG-hhmmss.pdf, then -2,
+// -3 ... when that name is taken by the time the document is complete. An existing file is never
+// overwritten, and a file appears only once complete.
 class PdfPrintOutput : public PrintOutput {
 public:
     static constexpr int kDotsPerInch = 600;
 
-    explicit PdfPrintOutput(QString folder);
+    explicit PdfPrintOutput(QString folder = {});
     std::unique_ptr<PrintDocument> open() override;
 
     // The name of the `attempt`th file (1 for the first) begun at `when`.
     static QString fileName(const QDateTime& when, int attempt);
-    // The file of the latest document begun, empty before the first.
     QString lastPath() const override { return m_lastPath; }
 
 private:
@@ -69,10 +74,11 @@ private:
 class SystemPrintOutput : public PrintOutput {
 public:
     std::unique_ptr<PrintDocument> open() override;
-    QString lastPath() const override { return m_lastPath; }
+    QString lastPath() const override { return m_toPdf ? m_pdf.lastPath() : QString(); }
 
 private:
-    QString m_lastPath;
+    PdfPrintOutput m_pdf;
+    bool m_toPdf = false;
 };
 
 // The printer as the conversion draws on it: the drawing members of every surface in a user
@@ -92,6 +98,8 @@ public:
     void EndDoc();
     // Withdraws the open document, if any, so that the next drawing begins a new one.
     void abortDocument() noexcept;
+    // The file the latest document was written to, once complete (PrintOutput::lastPath()).
+    QString lastPath() const { return m_output->lastPath(); }
     // The file that the latest document sent went into, forgotten once asked for: empty when it
     // went to a printer, or when none was sent since the last time.
     QString takeSentFile() { return std::exchange(m_sentFile, QString()); }

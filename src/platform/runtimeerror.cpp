@@ -41,7 +41,7 @@ static QString describe(int code, const QString& detail) {
 }
 
 RuntimeError::RuntimeError(int code, const QString& detail)
-    : std::runtime_error(describe(code, detail).toStdString()), m_code(code),
+    : std::runtime_error(describe(code, detail).toStdString()), m_code(code), m_detail(detail),
       m_description(describe(code, detail)) {}
 
 QString RuntimeError::message() const {

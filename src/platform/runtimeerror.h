@@ -27,6 +27,8 @@ public:
     RuntimeError(int code, const QString& detail = {});
 
     int code() const { return m_code; }
+    // What the raiser added to the standard description (the file and why), empty when nothing.
+    QString detail() const { return m_detail; }
     // The standard Italian description of the code, followed by the detail when there is one.
     QString description() const { return m_description; }
     // The text shown to the user: "Errore di run-time '380':" and the description.
@@ -34,6 +36,7 @@ public:
 
 private:
     int m_code;
+    QString m_detail;
     QString m_description;
 };
 
