@@ -72,6 +72,10 @@ QString helpText() {
         "  --help              questo aiuto\n"
         "  --version           la versione\n"
         "\n"
+        "Per esempio:\n"
+        "  trameda --chart foto.jpg --palette colori.col --across 120 --down 90 \\\n"
+        "          --pattern schema.pdf --fabric 14\n"
+        "\n"
         "Lo schema, la legenda e i conteggi hanno le celle che la conversione pone\n"
         "sull'immagine: 200 diviso i punti, troncato, è il passo, e 45 punti (passo 4)\n"
         "danno 50 celle.\n"
@@ -476,7 +480,15 @@ int main(const QStringList& arguments) {
     case Parsed::Action::Chart:
         break;
     }
-    return run(parsed.request, out, err);
+    try {
+        return run(parsed.request, out, err);
+    } catch (const std::bad_alloc&) {
+        err << "trameda: " << standardDescription(RuntimeError::OutOfMemory) << Qt::endl;
+    } catch (const std::exception& e) {
+        // The thread table built into the program could not be read: a broken build.
+        err << "trameda: " << e.what() << Qt::endl;
+    }
+    return kFileError;
 }
 
 } // namespace trameda::commandline

@@ -42,7 +42,10 @@ Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatc
             }
         if (line.stitches > 0) {
             ++key.coloursUsed;
-            metresByThread[line.thread.index] += line.need.metres;
+            if (line.thread.index >= 0)
+                metresByThread[line.thread.index] += line.need.metres;
+            else
+                key.skeins += line.need.skeins;
         }
         key.stitches += line.stitches;
         key.metres += line.need.metres;

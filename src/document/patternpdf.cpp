@@ -83,6 +83,10 @@ private:
         m_painter.drawText(where, flags, text);
     }
 
+    QString elided(const QString& text, const QFont& f, double width) const {
+        return QFontMetricsF(f, &m_pdf).elidedText(text, Qt::ElideRight, u(width));
+    }
+
     // Wrapped text from (x, y), `width` wide; returns the height it took.
     double paragraph(double x, double y, double width, const QString& text, const QFont& f) {
         const QRectF where = box(x, y, width, m_paper.height);
@@ -142,8 +146,8 @@ private:
     void cover() {
         const double left = kMargin;
         double y = kMargin;
-        text(box(left, y, contentWidth(), 10), Qt::AlignLeft | Qt::AlignVCenter, title(),
-             font(20, true));
+        text(box(left, y, contentWidth(), 10), Qt::AlignLeft | Qt::AlignVCenter,
+             elided(title(), font(20, true), contentWidth()), font(20, true));
         y += 11;
         text(box(left, y, contentWidth(), 6), Qt::AlignLeft | Qt::AlignVCenter,
              QStringLiteral("Schema a punto croce, %1 × %2 punti, %3")
@@ -166,8 +170,9 @@ private:
         m_painter.setPen(QPen(Qt::black, u(0.2)));
         m_painter.drawRect(box(chartX, y, cell * columns(), cell * rows()));
 
-        // The details on the left, the map of the chart pages on the right.
-        y = m_paper.height - kMargin - detailsHeight + 6;
+        // The details on the left, the map of the chart pages on the right, below the chart.
+        y += cell * rows() + 8;
+        const double detailsTop = y;
         const int fabric = m_pattern.settings.fabric;
         const double widthCm = columns() * 2.54 / fabric;
         const double heightCm = rows() * 2.54 / fabric;
@@ -195,7 +200,7 @@ private:
         const double detailsWidth = contentWidth() - 72;
         for (const QString& detail : details)
             y += paragraph(left, y, detailsWidth, detail, font(9.5)) + 2.5;
-        pageMap(left + detailsWidth + 4, m_paper.height - kMargin - detailsHeight + 6, 68, 58);
+        pageMap(left + detailsWidth + 4, detailsTop, 68, 58);
     }
 
     // How the chart pages tile the design, each page at its place with its number.
@@ -224,8 +229,9 @@ private:
 
     void pageHeader(const QString& second) {
         const double width = contentWidth();
-        text(box(kMargin, kMargin, width, 5), Qt::AlignLeft | Qt::AlignVCenter, title(),
-             font(10, true));
+        // A long title gives way to the page number.
+        text(box(kMargin, kMargin, width, 5), Qt::AlignLeft | Qt::AlignVCenter,
+             elided(title(), font(10, true), width - 45), font(10, true));
         text(box(kMargin, kMargin, width, 5), Qt::AlignRight | Qt::AlignVCenter,
              QStringLiteral("pagina %1 di %2").arg(m_page).arg(m_plan.pageCount), font(10, true));
         text(box(kMargin, kMargin + 5.5, width, 5), Qt::AlignLeft | Qt::AlignVCenter, second,
@@ -371,11 +377,11 @@ private:
         };
         const int right = Qt::AlignRight | Qt::AlignVCenter;
         const int leftAlign = Qt::AlignLeft | Qt::AlignVCenter;
-        const std::array<Column, 9> columns{{{0, 9, "Lettera", leftAlign},
-                                             {10, 10, "Colore", leftAlign},
-                                             {23, 19, "RGB", leftAlign},
-                                             {43, 14, "DMC", leftAlign},
-                                             {58, 52, "Nome", leftAlign},
+        const std::array<Column, 9> columns{{{0, 12, "Lettera", leftAlign},
+                                             {13, 10, "Colore", leftAlign},
+                                             {26, 18, "RGB", leftAlign},
+                                             {45, 14, "DMC", leftAlign},
+                                             {60, 50, "Nome", leftAlign},
                                              {110, 16, "Diff.", right},
                                              {128, 18, "Punti", right},
                                              {148, 16, "Metri", right},
@@ -396,14 +402,14 @@ private:
             const threads::Thread& thread = m_pattern.threads.at(entry.thread.index);
             const double middle = y + rowHeight / 2;
             // The letter as the chart pages show it, then the colour itself.
-            const QRectF letterBox = box(kMargin + 1, middle - 3.5, 7, 7);
+            const QRectF letterBox = box(kMargin + columns[0].x + 1.5, middle - 3.5, 7, 7);
             m_painter.fillRect(letterBox, m_pattern.blackAndWhite ? QColor(Qt::white)
                                                                   : tint(entry.colour, kTintShare));
             m_painter.setPen(QPen(kThinLine, u(kThinWidth)));
             m_painter.setBrush(Qt::NoBrush);
             m_painter.drawRect(letterBox);
             text(letterBox, Qt::AlignCenter, pattern::letterFor(entry.entry), letterFont);
-            const QRectF swatch = box(kMargin + 10, middle - 3.5, 10, 7);
+            const QRectF swatch = box(kMargin + columns[1].x, middle - 3.5, 10, 7);
             m_painter.fillRect(swatch, toQColor(entry.colour));
             m_painter.setPen(QPen(Qt::black, u(kThinWidth)));
             m_painter.drawRect(swatch);
@@ -415,7 +421,7 @@ private:
                 remarks +=
                     QStringLiteral("stesso filo di %1").arg(pattern::letterFor(entry.sameThreadAs));
             if (entry.stitches == 0)
-                remarks += QStringLiteral("nessun punto nello schema");
+                remarks += QStringLiteral("non usato");
             if (!remarks.isEmpty()) {
                 text(at(4, y, rowHeight / 2 + 0.5), Qt::AlignLeft | Qt::AlignBottom, thread.name,
                      font(8));
