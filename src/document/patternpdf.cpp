@@ -209,14 +209,27 @@ private:
              QStringLiteral("Pagine dello schema"), font(9, true));
         y += 6;
         height -= 6;
-        const double scale = std::min(width / columns(), height / rows());
+        // In proportion to the design, unless that makes a page too thin to number: then that
+        // way the map is stretched, as far as its room allows.
         const ChartPlan& chart = m_plan.chart;
+        const double scale = std::min(width / columns(), height / rows());
+        const auto stretched = [scale](double room, int cells, int fewestOnAPage) {
+            return std::max(scale, std::min(room / cells, 7.0 / fewestOnAPage));
+        };
+        int fewestAcross = columns();
+        int fewestDown = rows();
+        for (const ChartPage& page : chart.pages) {
+            fewestAcross = std::min(fewestAcross, page.columns.count - page.columns.repeated);
+            fewestDown = std::min(fewestDown, page.rows.count - page.rows.repeated);
+        }
+        const double sx = stretched(width, columns(), fewestAcross);
+        const double sy = stretched(height, rows(), fewestDown);
         for (const ChartPage& page : chart.pages) {
             // Each page at the cells it adds; the repeated ones belong to its neighbours.
-            const double px = x + (page.columns.first + page.columns.repeated) * scale;
-            const double py = y + (page.rows.first + page.rows.repeated) * scale;
-            const double pw = (page.columns.count - page.columns.repeated) * scale;
-            const double ph = (page.rows.count - page.rows.repeated) * scale;
+            const double px = x + (page.columns.first + page.columns.repeated) * sx;
+            const double py = y + (page.rows.first + page.rows.repeated) * sy;
+            const double pw = (page.columns.count - page.columns.repeated) * sx;
+            const double ph = (page.rows.count - page.rows.repeated) * sy;
             m_painter.setBrush(QColor(0xF2, 0xF2, 0xF2));
             m_painter.setPen(QPen(Qt::black, u(0.25)));
             m_painter.drawRect(box(px, py, pw, ph));
