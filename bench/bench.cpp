@@ -1,14 +1,20 @@
 // Times the conversion in the window, repaints at every column included: the default grid and the
-// largest, crosses with grid and letters and squares alone, and the largest printed to PDF.
+// largest, crosses with grid and letters and squares alone, and the largest printed to PDF. Then
+// the pattern document from the command line, 150 x 150 stitches from a 24-megapixel photo (time
+// and, in a child process, peak memory), and matching 16 colours to the DMC threads.
 //
 //   trameda_bench [repetitions] [picture] [only cases whose name holds this]
 //
 // Without a picture (or with ""), a colourful one is drawn into a temporary folder. Medians are
 // printed.
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/form1.h"
+#include "document/key.h"
+#include "photos.h"
 #include "platform/printer.h"
 #include "quietdialogs.h"
+#include "threads/threadtable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +22,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -59,11 +66,76 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// What `trameda --chart PHOTO --across 150 --down 150 --pattern FILE` does.
+int writePattern(const QString& pdf) {
+    commandline::ChartRequest request;
+    request.picture = benchPhoto(24);
+    request.across = 150;
+    request.down = 150;
+    request.pattern = pdf;
+    QString ignored;
+    QTextStream out(&ignored);
+    QTextStream err(stderr);
+    return commandline::run(request, out, err);
+}
+
+void printLine(QTextStream& out, const char* name, double value, const char* unit) {
+    out << qSetFieldWidth(48) << Qt::left << name << qSetFieldWidth(0) << Qt::fixed
+        << qSetRealNumberPrecision(unit[0] == 'M' ? 0 : 2) << value << ' ' << unit << '\n';
+    out.flush();
+}
+
+void patternCases(QTextStream& out, int repetitions, const QString& folder, const QString& only) {
+    const QString pdf = QDir(folder).filePath(QStringLiteral("schema.pdf"));
+    if (QStringLiteral("pattern 150 x 150, 24 MP photo").contains(only)) {
+        benchPhoto(24);
+        std::vector<double> times;
+        for (int i = 0; i < std::max(3, repetitions / 3); ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            if (writePattern(pdf) != 0)
+                return;
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
+        printLine(out, "pattern 150 x 150, 24 MP photo", median(times), "ms");
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--pattern-child"), pdf});
+        child.waitForFinished(-1);
+        printLine(out, "pattern 150 x 150, 24 MP photo, peak memory",
+                  child.readAllStandardOutput().trimmed().toDouble(), "MB");
+    }
+    if (QStringLiteral("matching 16 colours to DMC").contains(only)) {
+        std::vector<Colour> colours;
+        for (int i = 0; i < 16; ++i)
+            colours.push_back(QBColor(i));
+        QElapsedTimer timer;
+        timer.start();
+        const threads::ThreadTable& table = threads::ThreadTable::dmc();
+        printLine(out, "reading the DMC table (once)", double(timer.nsecsElapsed()) / 1e6, "ms");
+        std::vector<double> times;
+        for (int i = 0; i < std::max(15, repetitions); ++i) {
+            timer.restart();
+            const auto matches = document::matchThreads(colours, table);
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+            if (matches.size() != colours.size())
+                return;
+        }
+        printLine(out, "matching 16 colours to DMC", median(times), "ms");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     prepareApplication();
+    // Child process: one pattern, then the peak memory it took.
+    if (argc > 2 && QByteArray(argv[1]) == "--pattern-child") {
+        const int status = writePattern(QString::fromLocal8Bit(argv[2]));
+        std::printf("%ld\n", status == 0 ? peakResidentMegabytes() : -1L);
+        return status;
+    }
     const int repetitions = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 15;
     QTemporaryDir temp;
     const QString picture = argc > 2 && argv[2][0] != 0
@@ -123,5 +195,6 @@ int main(int argc, char** argv) {
             << qSetRealNumberPrecision(1) << median(times) << " ms\n";
         out.flush();
     }
+    patternCases(out, repetitions, temp.path(), only);
     return 0;
 }

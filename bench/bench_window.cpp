@@ -6,6 +6,7 @@
 //   build/release/bench/bench_window [--repeat N]
 #include "app/application.h"
 #include "app/form1.h"
+#include "photos.h"
 #include "quietdialogs.h"
 
 #include <QApplication>
@@ -15,8 +16,6 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -26,43 +25,9 @@ using namespace trameda;
 
 namespace {
 
-QString photo(const QString& folder, int megapixels) {
-    const QString path = QDir(folder).filePath(QStringLiteral("foto%1mp.jpg").arg(megapixels));
-    if (QFile::exists(path))
-        return path;
-    const int width = int(std::sqrt(megapixels * 1e6 * 4 / 3));
-    const int height = int(megapixels * 1e6 / width);
-    QImage image(width, height, QImage::Format_RGB888);
-    QRandomGenerator random(megapixels);
-    for (int y = 0; y < height; ++y) {
-        uchar* line = image.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const int noise = int(random.bounded(24));
-            line[3 * x] = uchar((x * 255 / width + noise) & 0xFF);
-            line[3 * x + 1] = uchar((y * 255 / height + noise) & 0xFF);
-            line[3 * x + 2] = uchar(((x + y) / 7 + noise) & 0xFF);
-        }
-    }
-    if (!image.save(path, "JPG", 90))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-// The high-water mark of this process's own memory. (getrusage would report the parent's, which
-// a child started by fork and exec inherits.)
-long peakResidentMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    return -1;
 }
 
 void selectFile(Form1& form, const QString& path) {
@@ -114,12 +79,8 @@ int main(int argc, char* argv[]) {
                     sinceMain.nsecsElapsed() / 1e6);
     }
 
-    const QString cache =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
-            .filePath(QStringLiteral("trameda-bench"));
-    QDir().mkpath(cache);
     for (int megapixels : {12, 24, 48}) {
-        const QString path = photo(cache, megapixels);
+        const QString path = benchPhoto(megapixels);
         std::vector<double> loads, changes;
         for (int r = 0; r < repeat; ++r) {
             Form1 form(dialogs);
@@ -147,7 +108,7 @@ int main(int argc, char* argv[]) {
     {
         // The automatic palette samples a fixed grid, whatever the picture.
         Form1 form(dialogs);
-        selectFile(form, photo(cache, 24));
+        selectFile(form, benchPhoto(24));
         std::vector<double> runs;
         for (int r = 0; r < repeat; ++r) {
             form.Check4->setChecked(r % 2 == 1);
@@ -161,7 +122,7 @@ int main(int argc, char* argv[]) {
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--peak-child"), photo(cache, 100)});
+                {QStringLiteral("--peak-child"), benchPhoto(100)});
     child.waitForFinished(-1);
     std::printf("peak memory with a 100 MP photo loaded: %s MB\n",
                 child.readAllStandardOutput().trimmed().constData());

@@ -1,5 +1,6 @@
 // Charts without the window: which arguments ask for one, the same chart as the window draws, the
-// colour key, and every kind of bad input with its exit status and nothing half-written.
+// colour key, the threads and the pattern document, and every kind of bad input with its exit
+// status and nothing half-written.
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/form1.h"
@@ -71,6 +72,10 @@ private Q_SLOTS:
     void sameChartAsTheWindow();
     void keyCountsStitches();
     void printedPageHasOnePage();
+    void threads_data();
+    void threads();
+    void patternPages_data();
+    void patternPages();
     void usageErrors_data();
     void usageErrors();
     void defaultSizeKeepsWithinTheCap_data();
@@ -195,6 +200,91 @@ void TestCommandLine::printedPageHasOnePage() {
     QCOMPARE(pdfPages(pdf), 1);
 }
 
+void TestCommandLine::threads_data() {
+    // Entries: red, a red a shade off, blue, white. Red and its shade share DMC 606, and on
+    // the picture only red is used: 25 columns x 42 rows, as blue; white 50 x 8.
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QRgb>("red"); // as the chart shows it
+    QTest::addColumn<QRgb>("blue");
+    QTest::addColumn<QString>("csv");
+    const QString matched = QStringLiteral(",606,Orange Red Bright,3.0,1050,1\r\n"
+                                           "B,%1,606,Orange Red Bright,3.1,0,0\r\n"
+                                           "C,%2,32,Blueberry Dark,14.8,1050,1\r\n"
+                                           "D,#FFFFFF,B5200,Snow White,0.0,400,1\r\n");
+    QTest::newRow("named, colours kept")
+        << QStringList{} << qRgb(255, 0, 0) << qRgb(0, 0, 255)
+        << QStringLiteral("A,#FF0000") +
+               matched.arg(QStringLiteral("#FE0001"), QStringLiteral("#0000FF"));
+    // Snapped, both reds take 606's colour and stay two entries; the difference still says how
+    // far each thread is from the colour chosen.
+    QTest::newRow("snapped to the threads")
+        << QStringList{QStringLiteral("--threads"), QStringLiteral("dmc")} << qRgb(250, 50, 3)
+        << qRgb(77, 46, 138)
+        << QStringLiteral("A,#FA3203") +
+               matched.arg(QStringLiteral("#FA3203"), QStringLiteral("#4D2E8A"));
+}
+
+void TestCommandLine::threads() {
+    QFETCH(QStringList, options);
+    QFETCH(QRgb, red);
+    QFETCH(QRgb, blue);
+    QFETCH(QString, csv);
+    const QString palette = m_dir.filePath(QStringLiteral("rossi.col"));
+    QFile file(palette);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("255\r\n65790\r\n16711680\r\n16777215\r\n");
+    for (int i = 4; i < 16; ++i)
+        file.write("0\r\n");
+    file.close();
+
+    const QString png = m_dir.filePath(QStringLiteral("fili.png"));
+    const QString list = m_dir.filePath(QStringLiteral("spesa.csv"));
+    const Outcome o =
+        runArguments(QStringList{QStringLiteral("--chart"), m_picture, QStringLiteral("--palette"),
+                                 palette, QStringLiteral("--colors"), QStringLiteral("4"),
+                                 QStringLiteral("--squares"), QStringLiteral("--png"), png,
+                                 QStringLiteral("--key-csv"), list, QStringLiteral("--key")} +
+                     options);
+    QCOMPARE(o.status, 0);
+    QFile written(list);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(written.readAll()),
+             QStringLiteral("lettera,colore,DMC,nome,differenza,punti,matasse\r\n") + csv);
+    // The chart is drawn in the colours the key gives.
+    const QImage chart(png);
+    QCOMPARE(chart.pixel(50, 300), red);
+    QCOMPARE(chart.pixel(300, 300), blue);
+    // The text key names the threads only once they shape the chart.
+    QCOMPARE(o.out.contains(QStringLiteral(" DMC 606 Orange Red Bright\n")), !options.isEmpty());
+}
+
+void TestCommandLine::patternPages_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("pages");
+    // 45 x 50 stitches: 50 x 50 cells on one chart page, between the cover and the key.
+    QTest::newRow("start-up counts") << QStringList{} << 3;
+    // 200 x 200 cells: 4 x 3 chart pages.
+    QTest::newRow("150 x 150, letter, black and white")
+        << QStringList{QStringLiteral("--across"),   QStringLiteral("150"),
+                       QStringLiteral("--down"),     QStringLiteral("150"),
+                       QStringLiteral("--paper"),    QStringLiteral("letter"),
+                       QStringLiteral("--bw"),       QStringLiteral("--title"),
+                       QStringLiteral("Metà e metà")}
+        << 14;
+}
+
+void TestCommandLine::patternPages() {
+    QFETCH(QStringList, options);
+    QFETCH(int, pages);
+    const QString pdf = m_dir.filePath(QStringLiteral("schema.pdf"));
+    const Outcome o = runArguments(
+        QStringList{QStringLiteral("--chart"), m_picture, QStringLiteral("--pattern"), pdf} +
+        options);
+    QCOMPARE(o.status, 0);
+    QCOMPARE(o.err, QString());
+    QCOMPARE(pdfPages(pdf), pages);
+}
+
 void TestCommandLine::usageErrors_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("says");
@@ -241,6 +331,28 @@ void TestCommandLine::usageErrors_data() {
     QTest::newRow("png links to where the pdf will go")
         << QStringList{"--chart", m, "--png", in("futura.png"), "--pdf", in("futura.pdf")}
         << "--png e --pdf";
+    QTest::newRow("unknown paper")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--paper", "A3"} << "--paper";
+    QTest::newRow("fabric too fine")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--fabric", "41"} << "--fabric";
+    QTest::newRow("fabric too coarse")
+        << QStringList{"--chart", p, "--key-csv", "k.csv", "--fabric", "5"} << "--fabric";
+    QTest::newRow("seven strands")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--strands", "7"} << "--strands";
+    QTest::newRow("black and white without pattern")
+        << QStringList{"--chart", p, "--png", "a.png", "--bw"} << "--bw";
+    QTest::newRow("title without pattern")
+        << QStringList{"--chart", p, "--key-csv", "k.csv", "--title", "x"} << "--title";
+    QTest::newRow("strands without pattern or list")
+        << QStringList{"--chart", p, "--key", "--strands", "3"} << "--strands";
+    QTest::newRow("other threads")
+        << QStringList{"--chart", p, "--key", "--threads", "anchor"} << "anchor";
+    QTest::newRow("option twice") << QStringList{"--chart", p, "--pattern", "s.pdf", "--bw", "--bw"}
+                                  << "--bw";
+    QTest::newRow("pattern over the picture")
+        << QStringList{"--chart", p, "--pattern", p} << "stesso";
+    QTest::newRow("list over the pattern")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--key-csv", "s.pdf"} << "stesso";
 }
 
 void TestCommandLine::usageErrors() {
@@ -305,14 +417,26 @@ void TestCommandLine::fileErrorsLeaveNothingHalfWritten() {
                       m_dir.filePath(QStringLiteral("manca/x.png"))});
     QCOMPARE(noFolder.status, commandline::kFileError);
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("manca/x.png"))));
+    const Outcome noPatternFolder =
+        runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--pattern"),
+                      m_dir.filePath(QStringLiteral("manca/s.pdf"))});
+    QCOMPARE(noPatternFolder.status, commandline::kFileError);
+    QVERIFY(noPatternFolder.err.contains(QStringLiteral("manca/s.pdf")));
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("cartella.pdf")));
     const Outcome folder =
         runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--pdf"),
                       m_dir.filePath(QStringLiteral("cartella.pdf"))});
     QCOMPARE(folder.status, commandline::kFileError);
     QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("cartella.pdf"))).isDir());
+    const Outcome folderPattern =
+        runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--pattern"),
+                      m_dir.filePath(QStringLiteral("cartella.pdf"))});
+    QCOMPARE(folderPattern.status, commandline::kFileError);
+    QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("cartella.pdf"))).isDir());
     const QStringList pdfs = QDir(m_dir.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
-    QVERIFY(pdfs.isEmpty() || pdfs == QStringList{QStringLiteral("pagina.pdf")});
+    for (const QString& name : pdfs) // those the earlier tests wrote, and no other
+        QVERIFY2(name == QStringLiteral("pagina.pdf") || name == QStringLiteral("schema.pdf"),
+                 qPrintable(name));
 }
 
 void TestCommandLine::realProgramWithoutDisplay() {

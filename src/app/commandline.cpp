@@ -1,5 +1,8 @@
 #include "commandline.h"
 
+#include "document/key.h"
+#include "document/patternpdf.h"
+#include "document/stitchgrid.h"
 #include "palette/autopalette.h"
 #include "palette/colfile.h"
 #include "pattern/conversion.h"
@@ -12,11 +15,15 @@
 #include "platform/runtimeerror.h"
 #include "platform/safewrite.h"
 #include "platform/surface.h"
+#include "threads/threadtable.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTextStream>
 #include <array>
+#include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace trameda::commandline {
@@ -27,7 +34,8 @@ constexpr int kMaxSurfaceSide = 4000;
 
 QString helpText() {
     return QStringLiteral(
-        "Uso: trameda --chart IMMAGINE [--png SCHEMA.png] [--pdf PAGINA.pdf] [opzioni]\n"
+        "Uso: trameda --chart IMMAGINE [--png SCHEMA.png] [--pdf PAGINA.pdf]\n"
+        "             [--pattern SCHEMA.pdf] [--key-csv LEGENDA.csv] [opzioni]\n"
         "     trameda [IMMAGINE]\n"
         "Senza argomenti apre la finestra; con un'immagine (jpg, gif, bmp) come solo argomento\n"
         "apre la finestra su quell'immagine. Le opzioni di Qt (-style, -platform, -geometry,\n"
@@ -39,6 +47,19 @@ QString helpText() {
         "  --png FILE          lo schema come lo mostra la finestra, in PNG\n"
         "  --pdf FILE          la pagina stampata, in PDF (A4)\n"
         "  --key               la legenda dei colori: lettera, colore, numero di punti\n"
+        "                      (e il filo DMC, con --threads o --pattern)\n"
+        "  --pattern FILE      lo schema da ricamare, in PDF su più pagine: copertina,\n"
+        "                      pagine con le lettere e i numeri dei punti, legenda con\n"
+        "                      fili DMC, metri e matasse\n"
+        "  --key-csv FILE      la legenda in CSV, come lista della spesa: lettera, colore,\n"
+        "                      filo, nome, differenza, punti, matasse\n"
+        "  --threads dmc       ogni colore in uso diventa quello del filo DMC più vicino\n"
+        "  --fabric N          con --pattern o --key-csv: punti per pollice della tela,\n"
+        "                      da 6 a 40 (14)\n"
+        "  --strands N         con --pattern o --key-csv: capi nell'ago, da 1 a 6 (2)\n"
+        "  --paper A4|letter   con --pattern: il foglio (A4)\n"
+        "  --title TESTO       con --pattern: il titolo (il nome dell'immagine)\n"
+        "  --bw                con --pattern: celle bianche, per stampanti senza colore\n"
         "  --across N          punti in larghezza, da 1 a 150 (45)\n"
         "  --down N            punti in altezza, da 1 a 150 (50)\n"
         "  --size LxA          la superficie dello schema in pixel (400 di larghezza,\n"
@@ -53,6 +74,14 @@ QString helpText() {
         "  --no-letters        senza le lettere dei colori\n"
         "  --help              questo aiuto\n"
         "  --version           la versione\n"
+        "\n"
+        "Per esempio:\n"
+        "  trameda --chart foto.jpg --palette colori.col --across 120 --down 90 \\\n"
+        "          --pattern schema.pdf --fabric 14\n"
+        "\n"
+        "Lo schema, la legenda e i conteggi hanno le celle che la conversione pone\n"
+        "sull'immagine: 200 diviso i punti, troncato, è il passo, e 45 punti (passo 4)\n"
+        "danno 50 celle.\n"
         "\n"
         "Un file scritto prende il posto di quello che c'era solo quando è completo; se la\n"
         "scrittura non riesce, il file che c'era resta com'era. Si scrivono solo file normali\n"
@@ -86,10 +115,9 @@ struct NamedFile {
 
 std::vector<NamedFile> namedFiles(const ChartRequest& r) {
     return {
-        {QStringLiteral("chart"), r.picture, false},
-        {QStringLiteral("palette"), r.palette, false},
-        {QStringLiteral("png"), r.png, true},
-        {QStringLiteral("pdf"), r.pdf, true},
+        {QStringLiteral("chart"), r.picture, false},  {QStringLiteral("palette"), r.palette, false},
+        {QStringLiteral("png"), r.png, true},         {QStringLiteral("pdf"), r.pdf, true},
+        {QStringLiteral("pattern"), r.pattern, true}, {QStringLiteral("key-csv"), r.keyCsv, true},
     };
 }
 
@@ -133,7 +161,9 @@ public:
     BatchChart(const ChartRequest& request, ImageSurface& source, ImageSurface& chart,
                const std::array<Colour, 16>& swatches, int colours)
         : m_request(request), m_source(source), m_chart(chart), m_swatches(swatches),
-          m_coloursText(QString::number(colours)) {}
+          m_coloursText(QString::number(colours)), m_passox(pattern::cellStep(request.across)),
+          m_passoy(pattern::cellStep(request.down)),
+          m_grid(pattern::cellsOnPicture(m_passox), pattern::cellsOnPicture(m_passoy)) {}
 
     int stitchesAcross() const override { return m_request.across; }
     int stitchesDown() const override { return m_request.down; }
@@ -160,12 +190,12 @@ public:
     void hideCancel() override {}
     void yield() override {}
     void cellChosen(int x, int y, int scelto) override {
-        // The key counts the stitches of the picture: cells whose corner lies on it.
+        // The stitches are the cells of the picture: those whose corner lies on it.
         if (x < 200 && y < 200)
-            ++m_stitches[std::size_t(scelto)];
+            m_grid.set(x / m_passox, y / m_passoy, scelto);
     }
 
-    int stitches(int entry) const { return m_stitches[std::size_t(entry)]; }
+    const document::StitchGrid& stitches() const { return m_grid; }
 
 private:
     const ChartRequest& m_request;
@@ -176,11 +206,18 @@ private:
     std::unique_ptr<Printer> m_printer;
     pattern::Table m_rosso{}, m_verde{}, m_blu{};
     int m_annullato = 0;
-    std::array<int, 21> m_stitches{};
+    int m_passox;
+    int m_passoy;
+    document::StitchGrid m_grid;
 };
 
-QString hexColour(Colour c) {
-    return QColor(toQRgb(c)).name(QColor::HexRgb).toUpper();
+// Writes `path` all or nothing; false after saying why on `err`.
+bool save(const QString& path, const std::function<bool(QIODevice&)>& write, QTextStream& err) {
+    if (const QString why = writeFileSafely(path, write); !why.isEmpty()) {
+        err << cannotWrite(path, why) << Qt::endl;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -203,10 +240,20 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption squares(QStringLiteral("squares"));
     const QCommandLineOption noGrid(QStringLiteral("no-grid"));
     const QCommandLineOption noLetters(QStringLiteral("no-letters"));
+    const QCommandLineOption pattern(QStringLiteral("pattern"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption keyCsv(QStringLiteral("key-csv"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption threads(QStringLiteral("threads"), {}, QStringLiteral("MARCA"));
+    const QCommandLineOption fabric(QStringLiteral("fabric"), {}, QStringLiteral("N"));
+    const QCommandLineOption strands(QStringLiteral("strands"), {}, QStringLiteral("N"));
+    const QCommandLineOption paper(QStringLiteral("paper"), {}, QStringLiteral("FOGLIO"));
+    const QCommandLineOption title(QStringLiteral("title"), {}, QStringLiteral("TESTO"));
+    const QCommandLineOption bw(QStringLiteral("bw"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({chart, png, pdf, key, across, down, size, colors, palette, automatic, many,
-                       pastel, squares, noGrid, noLetters, help, version});
+    parser.addOptions({chart,     png,     pdf,       key,     across, down,    size,
+                       colors,    palette, automatic, many,    pastel, squares, noGrid,
+                       noLetters, pattern, keyCsv,    threads, fabric, strands, paper,
+                       title,     bw,      help,      version});
 
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty())
@@ -226,10 +273,11 @@ Parsed parse(const QStringList& arguments) {
 
     Parsed result;
     ChartRequest& r = result.request;
-    // A value given twice is a mistake the user should hear about, not a silent choice.
-    for (const auto* option : {&chart, &png, &pdf, &across, &down, &size, &colors, &palette})
-        if (parser.values(*option).size() > 1)
-            return failure(QStringLiteral("--%1 data più volte").arg(option->names().first()));
+    // An option given twice is a mistake the user should hear about, not a silent choice.
+    const QStringList given = parser.optionNames();
+    for (const QString& name : given)
+        if (given.count(name) > 1)
+            return failure(QStringLiteral("--%1 data più volte").arg(name));
 
     if (!parser.isSet(chart))
         return failure(QStringLiteral("manca --chart IMMAGINE (--help per l'aiuto)"));
@@ -237,8 +285,11 @@ Parsed parse(const QStringList& arguments) {
     r.png = parser.value(png);
     r.pdf = parser.value(pdf);
     r.key = parser.isSet(key);
-    if (r.png.isEmpty() && r.pdf.isEmpty() && !r.key)
-        return failure(QStringLiteral("nessun risultato chiesto: --png, --pdf o --key"));
+    r.pattern = parser.value(pattern);
+    r.keyCsv = parser.value(keyCsv);
+    if (r.png.isEmpty() && r.pdf.isEmpty() && !r.key && r.pattern.isEmpty() && r.keyCsv.isEmpty())
+        return failure(
+            QStringLiteral("nessun risultato chiesto: --png, --pdf, --pattern, --key o --key-csv"));
 
     const auto ranged = [&](const QCommandLineOption& option, int min, int max,
                             int& into) -> std::optional<QString> {
@@ -261,6 +312,37 @@ Parsed parse(const QStringList& arguments) {
     if (auto e = ranged(colors, 1, 16, r.colours))
         return failure(*e);
     r.coloursGiven = parser.isSet(colors);
+
+    // The pattern's own settings mean nothing without the outputs they shape.
+    for (const auto* option : {&paper, &title, &bw})
+        if (parser.isSet(*option) && r.pattern.isEmpty())
+            return failure(
+                QStringLiteral("--%1 vale solo con --pattern").arg(option->names().first()));
+    for (const auto* option : {&fabric, &strands})
+        if (parser.isSet(*option) && r.pattern.isEmpty() && r.keyCsv.isEmpty())
+            return failure(QStringLiteral("--%1 vale solo con --pattern o --key-csv")
+                               .arg(option->names().first()));
+    if (auto e = ranged(fabric, 6, 40, r.fabric))
+        return failure(*e);
+    if (auto e = ranged(strands, 1, 6, r.strands))
+        return failure(*e);
+    if (parser.isSet(paper)) {
+        const QString name = parser.value(paper);
+        if (name.compare(QStringLiteral("A4"), Qt::CaseInsensitive) == 0)
+            r.paper = document::Paper::A4;
+        else if (name.compare(QStringLiteral("letter"), Qt::CaseInsensitive) == 0)
+            r.paper = document::Paper::Letter;
+        else
+            return failure(QStringLiteral("--paper vuole A4 o letter, non \"%1\"").arg(name));
+    }
+    if (parser.isSet(threads)) {
+        if (parser.value(threads).compare(QStringLiteral("dmc"), Qt::CaseInsensitive) != 0)
+            return failure(QStringLiteral("--threads conosce solo i fili dmc, non \"%1\"")
+                               .arg(parser.value(threads)));
+        r.threads = true;
+    }
+    r.title = parser.value(title);
+    r.blackAndWhite = parser.isSet(bw);
 
     if (parser.isSet(size)) {
         const QStringList parts =
@@ -353,6 +435,19 @@ int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             colours = chosen.count;
     }
 
+    // The threads of the entries in use, matched to the colours as chosen; with --threads the
+    // entries then take their threads' colours for the whole conversion.
+    const std::span<Colour> inUse(swatches.data(), std::size_t(std::min(colours, 16)));
+    const bool namesThreads = request.threads || !request.pattern.isEmpty();
+    const threads::ThreadTable* table = nullptr;
+    std::vector<threads::ThreadMatch> matches;
+    if (namesThreads || !request.keyCsv.isEmpty()) {
+        table = &threads::ThreadTable::dmc();
+        matches = document::matchThreads(inUse, *table);
+        if (request.threads)
+            document::snapToThreads(inUse, matches, *table);
+    }
+
     BatchChart host(request, source, chart, swatches, colours);
     try {
         pattern::convert(host);
@@ -366,19 +461,39 @@ int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         return kFileError;
     }
 
-    if (!request.png.isEmpty()) {
-        const QString why = writeFileSafely(
-            request.png, [&](QIODevice& file) { return chart.image().save(&file, "PNG"); });
-        if (!why.isEmpty()) {
-            err << cannotWrite(request.png, why) << Qt::endl;
+    if (!request.png.isEmpty() &&
+        !save(
+            request.png, [&](QIODevice& file) { return chart.image().save(&file, "PNG"); }, err))
+        return kFileError;
+
+    const document::KeySettings settings{request.fabric, request.strands};
+    const document::Key key = document::makeKey(inUse, matches, host.stitches(), settings);
+    if (!request.pattern.isEmpty()) {
+        const document::Pattern pattern{
+            request.title.isEmpty() ? QFileInfo(request.picture).fileName() : request.title,
+            host.stitches(),
+            inUse,
+            key,
+            *table,
+            settings,
+            request.paper,
+            request.blackAndWhite,
+            request.threads};
+        if (!save(
+                request.pattern,
+                [&](QIODevice& file) { return document::writePatternPdf(file, pattern); }, err))
             return kFileError;
-        }
+    }
+    if (!request.keyCsv.isEmpty()) {
+        const QByteArray csv = document::keyCsv(key, *table);
+        if (!save(
+                request.keyCsv, [&](QIODevice& file) { return file.write(csv) == csv.size(); },
+                err))
+            return kFileError;
     }
 
     if (request.key) {
-        for (int entry = 0; entry < std::min(colours, 16); ++entry)
-            out << pattern::letterFor(entry) << ' ' << hexColour(swatches[std::size_t(entry)])
-                << ' ' << host.stitches(entry) << '\n';
+        out << document::keyText(key, namesThreads ? table : nullptr);
         out.flush();
     }
     return kDone;
@@ -406,7 +521,16 @@ int main(const QStringList& arguments) {
         err << "trameda: " << parsed.text << "\n";
         return kUsageError;
     case Parsed::Action::Chart:
-        status = run(parsed.request, out, err);
+        try {
+            status = run(parsed.request, out, err);
+        } catch (const std::bad_alloc&) {
+            err << "trameda: " << standardDescription(RuntimeError::OutOfMemory) << Qt::endl;
+            return kFileError;
+        } catch (const std::exception& e) {
+            // The thread table built into the program could not be read: a broken build.
+            err << "trameda: " << e.what() << Qt::endl;
+            return kFileError;
+        }
         break;
     }
     // What went to standard output (the key, the help) counts only if it all got there.

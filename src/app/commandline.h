@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/layout.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -26,6 +28,15 @@ struct ChartRequest {
     bool squares = false;
     bool grid = true;
     bool letters = true;
+    // The pattern document and the shopping list.
+    QString pattern;
+    QString keyCsv;
+    bool threads = false; // palette entries in use snapped to their nearest DMC thread
+    bool blackAndWhite = false;
+    int strands = 2;
+    int fabric = 14;
+    document::Paper paper = document::Paper::A4;
+    QString title; // empty: the picture's file name
 };
 
 struct Parsed {

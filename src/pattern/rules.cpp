@@ -17,6 +17,10 @@ int gridCount(int step) {
     return 200 / step + 1;
 }
 
+int cellsOnPicture(int step) {
+    return 199 / step + 1;
+}
+
 int lato(int passox, int passoy) {
     return passox > passoy ? passoy : passox;
 }

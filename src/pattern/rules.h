@@ -21,6 +21,9 @@ struct ColourTables {
 // more than 200 / step, and the last one reaches beyond the surface.
 int cellStep(int stitches);
 int gridCount(int step);
+// The cells of a row or column whose corner lies on the picture (before 200): the chart's own
+// cells, those the key counts.
+int cellsOnPicture(int step);
 
 // The smaller of the two steps; it sets the size of the letters.
 int lato(int passox, int passoy);

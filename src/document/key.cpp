@@ -1,0 +1,111 @@
+#include "key.h"
+
+#include "pattern/rules.h"
+#include "stitchgrid.h"
+
+#include <QColor>
+#include <map>
+
+namespace trameda::document {
+
+std::vector<threads::ThreadMatch> matchThreads(std::span<const Colour> colours,
+                                               const threads::ThreadTable& table) {
+    std::vector<QRgb> rgb;
+    rgb.reserve(colours.size());
+    for (const Colour c : colours)
+        rgb.push_back(toQRgb(c));
+    return table.nearest(rgb);
+}
+
+void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMatch> matches,
+                   const threads::ThreadTable& table) {
+    for (std::size_t i = 0; i < colours.size() && i < matches.size(); ++i)
+        colours[i] = fromQRgb(table.at(matches[i].index).colour);
+}
+
+Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatch> matches,
+            const StitchGrid& grid, const KeySettings& settings) {
+    Key key;
+    std::map<int, double> metresByThread;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        KeyLine line;
+        line.entry = int(i);
+        line.colour = colours[i];
+        if (i < matches.size())
+            line.thread = matches[i];
+        line.stitches = grid.count(line.entry);
+        line.need = threads::threadNeed(line.stitches, settings.fabric, settings.strands);
+        for (const KeyLine& earlier : key.lines)
+            if (line.thread.index >= 0 && earlier.thread.index == line.thread.index) {
+                line.sameThreadAs = earlier.entry;
+                break;
+            }
+        if (line.stitches > 0) {
+            ++key.coloursUsed;
+            if (line.thread.index >= 0)
+                metresByThread[line.thread.index] += line.need.metres;
+            else
+                key.skeins += line.need.skeins;
+        }
+        key.stitches += line.stitches;
+        key.metres += line.need.metres;
+        key.lines.push_back(line);
+    }
+    for (const auto& [thread, metres] : metresByThread)
+        key.skeins += threads::skeinsFor(metres, settings.strands);
+    key.threadsUsed = int(metresByThread.size());
+    return key;
+}
+
+QString hexColour(Colour colour) {
+    return QColor(toQRgb(colour)).name(QColor::HexRgb).toUpper();
+}
+
+QString keyText(const Key& key, const threads::ThreadTable* table) {
+    QString text;
+    for (const KeyLine& line : key.lines) {
+        text += pattern::letterFor(line.entry) + u' ' + hexColour(line.colour) + u' ' +
+                QString::number(line.stitches);
+        if (table) {
+            const threads::Thread& thread = table->at(line.thread.index);
+            text += QStringLiteral(" DMC ") + thread.number + u' ' + thread.name;
+        }
+        text += u'\n';
+    }
+    return text;
+}
+
+namespace {
+
+// A field as RFC 4180 wants it: quoted when it holds a separator, a quote or a line break.
+QByteArray csvField(const QString& text) {
+    QByteArray field = text.toUtf8();
+    if (field.contains(',') || field.contains('"') || field.contains('\n') ||
+        field.contains('\r')) {
+        field.replace("\"", "\"\"");
+        field = '"' + field + '"';
+    }
+    return field;
+}
+
+} // namespace
+
+QByteArray keyCsv(const Key& key, const threads::ThreadTable& table) {
+    QByteArray csv = "lettera,colore,DMC,nome,differenza,punti,matasse\r\n";
+    for (const KeyLine& line : key.lines) {
+        const threads::Thread& thread = table.at(line.thread.index);
+        const QStringList fields{pattern::letterFor(line.entry),
+                                 hexColour(line.colour),
+                                 thread.number,
+                                 thread.name,
+                                 QString::number(line.thread.difference, 'f', 1),
+                                 QString::number(line.stitches),
+                                 QString::number(line.need.skeins)};
+        for (qsizetype f = 0; f < fields.size(); ++f)
+            csv += (f ? "," : "") + csvField(fields[f]);
+        csv += "\r\n";
+    }
+    return csv;
+}
+
+} // namespace trameda::document

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/colour.h"
+#include "threads/skeins.h"
+#include "threads/threadtable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <span>
+#include <vector>
+
+namespace trameda::document {
+
+class StitchGrid;
+
+struct KeySettings {
+    int fabric = 14; // stitches per inch
+    int strands = 2; // of the skein's six, in the needle
+};
+
+// One palette entry in use.
+struct KeyLine {
+    int entry = 0;     // named by the letter A + entry
+    Colour colour = 0; // as on the chart
+    // The thread for the entry, and its difference from the colour the palette gave.
+    threads::ThreadMatch thread;
+    long long stitches = 0;
+    threads::ThreadNeed need;
+    int sameThreadAs = -1; // an earlier entry given the same thread, or -1
+
+    bool approximate() const { return thread.difference > threads::kApproximateAbove; }
+};
+
+struct Key {
+    std::vector<KeyLine> lines;
+    long long stitches = 0;
+    double metres = 0;
+    // Entries on the same thread share their skeins, so this can be less than the lines' sum.
+    int skeins = 0;
+    int coloursUsed = 0; // entries with stitches
+    int threadsUsed = 0; // different threads with stitches
+};
+
+// The nearest thread to each colour.
+std::vector<threads::ThreadMatch> matchThreads(std::span<const Colour> colours,
+                                               const threads::ThreadTable& table);
+// Gives each colour the colour of its thread.
+void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMatch> matches,
+                   const threads::ThreadTable& table);
+
+// The key of the entries 0 .. colours.size() - 1: `colours` as charted, `matches` their threads
+// (none when empty), the stitches counted on `grid`.
+Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatch> matches,
+            const StitchGrid& grid, const KeySettings& settings);
+
+// "#RRGGBB".
+QString hexColour(Colour colour);
+
+// The key on standard output, a line per entry: letter, colour and stitches, and the thread's
+// number and name when `table` is given: "H #C0C0C0 1041 DMC 415 Pearl Gray".
+QString keyText(const Key& key, const threads::ThreadTable* table);
+
+// The key as a shopping list: a header row, then letter, colour, thread, name, difference,
+// stitches and skeins, comma-separated with a full stop for decimals.
+QByteArray keyCsv(const Key& key, const threads::ThreadTable& table);
+
+} // namespace trameda::document

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "key.h"
+#include "layout.h"
+#include "platform/colour.h"
+
+#include <QString>
+#include <span>
+
+class QIODevice;
+
+namespace trameda::threads {
+class ThreadTable;
+}
+
+namespace trameda::document {
+
+class StitchGrid;
+
+// Everything a pattern document shows.
+struct Pattern {
+    QString title;
+    const StitchGrid& grid;
+    std::span<const Colour> colours; // the palette entries in use, as charted
+    const Key& key;
+    const threads::ThreadTable& threads;
+    KeySettings settings;
+    Paper paper = Paper::A4;
+    bool blackAndWhite = false; // chart cells black on white, for printers without colour
+    bool snapped = false;       // the chart's colours are those of the threads
+};
+
+// Writes the pattern as a vector PDF (text as text) to `device`, page by page as
+// planDocument() lays them out: the cover, the chart pages, the key. Returns false when the PDF
+// could not be made or written.
+bool writePatternPdf(QIODevice& device, const Pattern& pattern);
+
+} // namespace trameda::document

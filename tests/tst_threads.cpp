@@ -1,0 +1,157 @@
+// Colour difference, thread matching and the thread arithmetic.
+#include "threads/colourdifference.h"
+#include "threads/skeins.h"
+#include "threads/threadtable.h"
+
+#include <QTest>
+#include <stdexcept>
+
+using namespace trameda::threads;
+
+class TestThreads : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void ciede2000Pairs_data();
+    void ciede2000Pairs();
+    void labIsD65_data();
+    void labIsD65();
+    void nearestThread_data();
+    void nearestThread();
+    void badTable_data();
+    void badTable();
+    void skeins_data();
+    void skeins();
+};
+
+void TestThreads::ciede2000Pairs_data() {
+    // Pairs from Sharma, Wu and Dalal (2005), "The CIEDE2000 color-difference formula:
+    // implementation notes, supplementary test data, and mathematical observations", table 1,
+    // chosen for the cases that trip implementations: hue across 0 degrees, neutral colours,
+    // large differences and very dark colours.
+    QTest::addColumn<Lab>("first");
+    QTest::addColumn<Lab>("second");
+    QTest::addColumn<double>("difference");
+    QTest::newRow("1") << Lab{50, 2.6772, -79.7751} << Lab{50, 0, -82.7485} << 2.0425;
+    QTest::newRow("4") << Lab{50, -1.3802, -84.2814} << Lab{50, 0, -82.7485} << 1.0000;
+    QTest::newRow("7 neutral") << Lab{50, 0, 0} << Lab{50, -1, 2} << 2.3669;
+    QTest::newRow("8 reversed") << Lab{50, -1, 2} << Lab{50, 0, 0} << 2.3669;
+    QTest::newRow("13 hue across 0") << Lab{50, 2.49, -0.001} << Lab{50, -2.49, 0.0009} << 7.1792;
+    QTest::newRow("17 large") << Lab{50, 2.5, 0} << Lab{73, 25, -18} << 27.1492;
+    QTest::newRow("19 large") << Lab{50, 2.5, 0} << Lab{56, -27, -3} << 31.9030;
+    QTest::newRow("25") << Lab{60.2574, -34.0099, 36.2677} << Lab{60.4626, -34.1751, 39.4387}
+                        << 1.2644;
+    QTest::newRow("31") << Lab{22.7233, 20.0904, -46.6940} << Lab{23.0331, 14.9730, -42.5619}
+                        << 2.0373;
+    QTest::newRow("34 dark") << Lab{2.0776, 0.0795, -1.1350} << Lab{0.9033, -0.0636, -0.5514}
+                             << 0.9082;
+}
+
+void TestThreads::ciede2000Pairs() {
+    QFETCH(Lab, first);
+    QFETCH(Lab, second);
+    QFETCH(double, difference);
+    QVERIFY2(std::abs(ciede2000(first, second) - difference) < 1e-4,
+             qPrintable(QString::number(ciede2000(first, second), 'f', 5)));
+}
+
+void TestThreads::labIsD65_data() {
+    // sRGB's primaries in CIELAB against its own D65 white; against D50 red would be
+    // (54.29, 80.81, 69.89).
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<Lab>("lab");
+    QTest::newRow("white") << qRgb(255, 255, 255) << Lab{100, 0, 0};
+    QTest::newRow("black") << qRgb(0, 0, 0) << Lab{0, 0, 0};
+    QTest::newRow("grey") << qRgb(128, 128, 128) << Lab{53.585, 0, 0};
+    QTest::newRow("red") << qRgb(255, 0, 0) << Lab{53.241, 80.092, 67.203};
+    QTest::newRow("blue") << qRgb(0, 0, 255) << Lab{32.297, 79.188, -107.860};
+}
+
+void TestThreads::labIsD65() {
+    QFETCH(QRgb, colour);
+    QFETCH(Lab, lab);
+    const Lab got = toLab(colour);
+    const QString text = QStringLiteral("%1 %2 %3").arg(got.L).arg(got.a).arg(got.b);
+    QVERIFY2(std::abs(got.L - lab.L) < 0.05, qPrintable(text));
+    QVERIFY2(std::abs(got.a - lab.a) < 0.05, qPrintable(text));
+    QVERIFY2(std::abs(got.b - lab.b) < 0.05, qPrintable(text));
+}
+
+void TestThreads::nearestThread_data() {
+    QTest::addColumn<QByteArray>("table"); // empty: the DMC table built in
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<QString>("thread");
+    QTest::addColumn<double>("atMost");
+    QTest::newRow("a thread's own colour")
+        << QByteArray() << qRgb(199, 43, 59) << QStringLiteral("321") << 0.0;
+    QTest::newRow("pure black") << QByteArray() << qRgb(0, 0, 0) << QStringLiteral("310") << 0.0;
+    QTest::newRow("near a thread")
+        << QByteArray() << qRgb(20, 70, 128) << QStringLiteral("797") << 2.0;
+    // By RGB distance green (0, 128, 0) is nearer (0, 160, 0), 32 against 42.4, but the eye
+    // sees the lighter green as further than the greyer one: CIEDE2000 11.2 against 2.3.
+    QTest::newRow("judged as the eye does")
+        << QByteArray("number,name,red,green,blue\nL,chiaro,0,160,0\nG,grigio,30,128,30\n")
+        << qRgb(0, 128, 0) << QStringLiteral("G") << 2.4;
+    QTest::newRow("a tie goes to the earlier row")
+        << QByteArray("number,name,red,green,blue\nX,uno,10,20,30\nY,due,10,20,30\n")
+        << qRgb(12, 20, 30) << QStringLiteral("X") << 100.0;
+}
+
+void TestThreads::nearestThread() {
+    QFETCH(QByteArray, table);
+    QFETCH(QRgb, colour);
+    QFETCH(QString, thread);
+    QFETCH(double, atMost);
+    const ThreadTable own = table.isEmpty() ? ThreadTable() : ThreadTable::fromCsv(table);
+    const ThreadTable& threads = table.isEmpty() ? ThreadTable::dmc() : own;
+    const std::vector<ThreadMatch> matches = threads.nearest(std::span<const QRgb>(&colour, 1));
+    QCOMPARE(matches.size(), std::size_t(1));
+    QCOMPARE(threads.at(matches[0].index).number, thread);
+    QVERIFY(matches[0].difference <= atMost + 1e-9);
+    QCOMPARE(ThreadTable::dmc().threads().size(), std::size_t(489));
+}
+
+void TestThreads::badTable_data() {
+    QTest::addColumn<QByteArray>("csv");
+    QTest::newRow("a field missing") << QByteArray("n,n,r,g,b\n310,Black,0,0\n");
+    QTest::newRow("a component past 255") << QByteArray("n,n,r,g,b\n310,Black,0,256,0\n");
+    QTest::newRow("a word for a number") << QByteArray("n,n,r,g,b\n310,Black,0,zero,0\n");
+    QTest::newRow("no number") << QByteArray("n,n,r,g,b\n,Black,0,0,0\n");
+    QTest::newRow("no rows") << QByteArray("n,n,r,g,b\n");
+}
+
+void TestThreads::badTable() {
+    QFETCH(QByteArray, csv);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, ThreadTable::fromCsv(csv));
+}
+
+void TestThreads::skeins_data() {
+    // One cross at 14 to the inch: (2 x sqrt 2 + 2) x 25.4 / 14 mm = 8.7602 mm, half as much
+    // again for waste: 13.1402 mm of working thread. A skein gives 48 m of single strand, 24 m
+    // at two strands: 1826 crosses (23.994 m) fit in one, 1827 (24.007 m) do not.
+    QTest::addColumn<long long>("stitches");
+    QTest::addColumn<int>("fabric");
+    QTest::addColumn<int>("strands");
+    QTest::addColumn<double>("metres");
+    QTest::addColumn<int>("skeins");
+    QTest::newRow("none") << 0LL << 14 << 2 << 0.0 << 0;
+    QTest::newRow("one cross") << 1LL << 14 << 2 << 0.0131402 << 1;
+    QTest::newRow("a skein's worth") << 1826LL << 14 << 2 << 23.9940 << 1;
+    QTest::newRow("one more") << 1827LL << 14 << 2 << 24.0072 << 2;
+    // 28 to the inch halves the thread, one strand halves it again per skein: 4 times as many.
+    QTest::newRow("fine fabric, one strand") << 7304LL << 28 << 1 << 47.9881 << 1;
+    QTest::newRow("coarse, all six strands") << 1000LL << 6 << 6 << 30.6605 << 4;
+}
+
+void TestThreads::skeins() {
+    QFETCH(long long, stitches);
+    QFETCH(int, fabric);
+    QFETCH(int, strands);
+    QFETCH(double, metres);
+    QFETCH(int, skeins);
+    const ThreadNeed need = threadNeed(stitches, fabric, strands);
+    QVERIFY2(std::abs(need.metres - metres) < 1e-4, qPrintable(QString::number(need.metres)));
+    QCOMPARE(need.skeins, skeins);
+}
+
+QTEST_GUILESS_MAIN(TestThreads)
+#include "tst_threads.moc"
