@@ -1,5 +1,6 @@
 // The conversion in the window: the options, cancelling with the button while the run yields, a
-// second run started during a yield, and printing into PDF files or onto a failing printer.
+// second click during a yield, printing into PDF files or onto a failing printer, and what every
+// way a run can end leaves behind.
 #include "app/application.h"
 #include "app/form1.h"
 #include "platform/printer.h"
@@ -63,14 +64,14 @@ QStringList pdfsIn(const QString& folder) {
     return paths;
 }
 
-// A printer that fails at its first drawing.
-class BrokenDocument : public PrintDocument {
+// A printer on paper: no file is left behind. A failing one fails at its first drawing.
+class PaperDocument : public PrintDocument {
 public:
-    explicit BrokenDocument(int& aborts) : m_aborts(aborts), m_writer(&m_buffer) {
+    PaperDocument(bool fails, int& aborts) : m_fails(fails), m_aborts(aborts), m_writer(&m_buffer) {
         m_buffer.open(QIODevice::WriteOnly);
     }
     QPaintDevice& device() override { return m_writer; }
-    bool failed() const override { return true; }
+    bool failed() const override { return m_fails; }
     void end(QPainter& painter) override { painter.end(); }
     void abort(QPainter& painter) noexcept override {
         ++m_aborts;
@@ -78,19 +79,21 @@ public:
     }
 
 private:
+    bool m_fails;
     int& m_aborts;
     QBuffer m_buffer;
     QPdfWriter m_writer;
 };
 
-class BrokenPrinter : public PrintOutput {
+class PaperPrinter : public PrintOutput {
 public:
-    explicit BrokenPrinter(int& aborts) : m_aborts(aborts) {}
+    PaperPrinter(bool fails, int& aborts) : m_fails(fails), m_aborts(aborts) {}
     std::unique_ptr<PrintDocument> open() override {
-        return std::make_unique<BrokenDocument>(m_aborts);
+        return std::make_unique<PaperDocument>(m_fails, m_aborts);
     }
 
 private:
+    bool m_fails;
     int& m_aborts;
 };
 
@@ -106,9 +109,11 @@ private Q_SLOTS:
     void letterOptionSelectsSquares();
     void conversionDrawsTheChart();
     void cancelAfterTheCurrentColumn();
-    void secondRunDuringAYield();
+    void secondClickDuringARunIsIgnored();
     void printsOnePageIntoAPdf();
     void failingPrinterIsReportedAndTheChartKept();
+    void endOfARun_data();
+    void endOfARun();
     void pageThatCannotBeSavedIsReported();
 };
 
@@ -177,29 +182,36 @@ void TestChart::cancelAfterTheCurrentColumn() {
     QCOMPARE(w.chart(150, 150), kBlack);
 }
 
-void TestChart::secondRunDuringAYield() {
+void TestChart::secondClickDuringARunIsIgnored() {
     Window w(qRgb(0, 0, 0));
     Form1& f = *w;
     f.Option1->setChecked(true);
     f.Check1->setChecked(false);
     f.Check3->setChecked(false);
-    int runs = 0;
-    connect(f.Command2, &QPushButton::clicked, &f, [&runs] { ++runs; });
-    bool cancelShownAfterSecond = true;
+    QTemporaryDir out;
+    f.setPrintOutput(std::make_unique<PdfPrintOutput>(out.path()));
+    f.Check2->setChecked(true);
+    int clicks = 0;
+    connect(f.Command2, &QPushButton::clicked, &f, [&clicks] { ++clicks; });
+    bool cancelShownAfterSecond = false;
     QTimer::singleShot(0, &f, [&] {
-        // During the first yield: a whole second run, then a mark over its chart.
+        // During the first yield: a second click, then a mark over the first column.
         QTest::mouseClick(f.Command2, Qt::LeftButton);
-        f.Picture1[0]->Line(0, 0, 200, 200, 0x0000FF, LineForm::BoxFilled);
+        f.Picture1[0]->Line(0, 0, 3, 200, 0x0000FF, LineForm::BoxFilled);
         QTimer::singleShot(0, &f, [&] { cancelShownAfterSecond = f.Command6->isVisible(); });
     });
     QTest::mouseClick(f.Command2, Qt::LeftButton);
-    QCOMPARE(runs, 2);
-    // The first run went on from its second column, without a visible cancel button.
+    QCOMPARE(clicks, 2);
+    // The one run went on from its second column, cancel button up, into its one document.
+    QVERIFY(cancelShownAfterSecond);
     QCOMPARE(w.chart(1, 100), 0x0000FF);
     QCOMPARE(w.chart(10, 100), kBlack);
     QCOMPARE(w.chart(199, 199), kBlack);
-    QVERIFY(!cancelShownAfterSecond);
+    const QStringList files = pdfsIn(out.path());
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(pdfPages(files.first()), 1);
     QVERIFY(!f.Command6->isVisible());
+    QVERIFY(w.dialogs.errors.isEmpty());
 }
 
 void TestChart::printsOnePageIntoAPdf() {
@@ -229,7 +241,7 @@ void TestChart::failingPrinterIsReportedAndTheChartKept() {
     f.Check1->setChecked(false);
     f.Check3->setChecked(false);
     int aborts = 0;
-    f.setPrintOutput(std::make_unique<BrokenPrinter>(aborts));
+    f.setPrintOutput(std::make_unique<PaperPrinter>(true, aborts));
     f.Check2->setChecked(true);
     QTest::mouseClick(f.Command2, Qt::LeftButton);
     QCOMPARE(w.dialogs.errors.size(), 1);
@@ -239,7 +251,7 @@ void TestChart::failingPrinterIsReportedAndTheChartKept() {
     // The first cell reached the screen before the printer failed; the run stopped there.
     QCOMPARE(w.chart(1, 1), kBlack);
     QCOMPARE(w.chart(1, 10), kWhite);
-    QVERIFY(f.Command6->isVisible());
+    QVERIFY(!f.Command6->isVisible());
 
     // A working printer afterwards gets a document of its own, of one page.
     QTemporaryDir out;
@@ -248,6 +260,56 @@ void TestChart::failingPrinterIsReportedAndTheChartKept() {
     QCOMPARE(w.dialogs.errors.size(), 1);
     QCOMPARE(pdfPages(pdfsIn(out.path()).value(0)), 1);
     QVERIFY(!f.Command6->isVisible());
+}
+
+void TestChart::endOfARun_data() {
+    QTest::addColumn<QString>("printer"); // none, file (as without a printer), paper, failing
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("colours");
+    QTest::newRow("completed") << "none" << false << "8";
+    QTest::newRow("completed, page to a file") << "file" << false << "8";
+    QTest::newRow("cancelled, page to a file") << "file" << true << "8";
+    QTest::newRow("completed, page on paper") << "paper" << false << "8";
+    QTest::newRow("printer failing") << "failing" << false << "8";
+    QTest::newRow("more colours than swatches") << "none" << false << "20";
+}
+
+void TestChart::endOfARun() {
+    QFETCH(QString, printer);
+    QFETCH(bool, cancel);
+    QFETCH(QString, colours);
+    Window w(qRgb(0, 0, 0));
+    Form1& f = *w;
+    QTemporaryDir out;
+    int aborts = 0;
+    if (printer == "file")
+        f.setPrintOutput(std::make_unique<PdfPrintOutput>(out.path()));
+    else if (printer != "none")
+        f.setPrintOutput(std::make_unique<PaperPrinter>(printer == "failing", aborts));
+    f.Check2->setChecked(printer != "none");
+    f.Text1->setText(colours);
+    qsizetype toldDuringRun = 0;
+    QTimer::singleShot(0, &f, [&] {
+        toldDuringRun = w.dialogs.informations.size();
+        if (cancel)
+            QTest::mouseClick(f.Command6, Qt::LeftButton);
+    });
+    f.run([&f] { f.Command2_Click(); });
+
+    QVERIFY(!f.Command6->isVisible());
+    QVERIFY(!f.printer().hasDocument());
+    QCOMPARE(w.dialogs.errors.size(), printer == "failing" || colours == "20" ? 1 : 0);
+    // Where the page went is told once the run is over, and only when it went to a file.
+    const QStringList files = pdfsIn(out.path());
+    QCOMPARE(toldDuringRun, 0);
+    QCOMPARE(w.dialogs.informations.size(), files.size());
+    if (!files.isEmpty())
+        QVERIFY(w.dialogs.informations.first().endsWith(u'\n' + files.first()));
+    // The next run starts, whatever ended this one.
+    f.Text1->setText(QStringLiteral("8"));
+    f.Check2->setChecked(false);
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    QVERIFY(w.cellHolds(100, 100, 0));
 }
 
 void TestChart::pageThatCannotBeSavedIsReported() {

@@ -1,9 +1,10 @@
-// Charts without the window: the same chart as the window draws, the colour key, the threads and
-// the pattern document, and every kind of bad input with its exit status and nothing
-// half-written.
+// Charts without the window: which arguments ask for one, the same chart as the window draws, the
+// colour key, the threads and the pattern document, and every kind of bad input with its exit
+// status and nothing half-written.
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/form1.h"
+#include "app/startup.h"
 #include "support/fakedialogs.h"
 #include "support/pdf.h"
 
@@ -65,6 +66,8 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
+    void windowOrCommandLine_data();
+    void windowOrCommandLine();
     void sameChartAsTheWindow_data();
     void sameChartAsTheWindow();
     void keyCountsStitches();
@@ -90,6 +93,40 @@ void TestCommandLine::initTestCase() {
     prepareApplication();
     m_picture = m_dir.filePath(QStringLiteral("metà.bmp"));
     QVERIFY(halves().save(m_picture, "BMP"));
+}
+
+void TestCommandLine::windowOrCommandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("window"); // the picture it opens on; "-" for a command line
+    const QString named = m_dir.filePath(QStringLiteral("UNA FOTO.JPG"));
+    QVERIFY(QFile(m_picture).copy(named));
+    QVERIFY(QFile(m_picture).copy(m_dir.filePath(QStringLiteral("foto.png"))));
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("cartella.bmp")));
+    const QString qt = QDir::current().relativeFilePath(named);
+    QTest::newRow("nothing") << QStringList{} << "";
+    QTest::newRow("Qt's options") << QStringList{"-style", "fusion",   "--platform",
+                                                 "xcb",    "-reverse", "-style=fusion"}
+                                  << "";
+    QTest::newRow("picture among Qt's options")
+        << QStringList{"-reverse", m_picture, "-qwindowtitle", "x.jpg"} << m_picture;
+    QTest::newRow("relative path, capitals, spaces") << QStringList{qt} << named;
+    QTest::newRow("a name the list does not show")
+        << QStringList{m_dir.filePath("foto.png")} << "-";
+    QTest::newRow("no such picture") << QStringList{m_dir.filePath("manca.jpg")} << "-";
+    QTest::newRow("a folder") << QStringList{m_dir.filePath("cartella.bmp")} << "-";
+    QTest::newRow("two pictures") << QStringList{m_picture, m_picture} << "-";
+    QTest::newRow("help") << QStringList{"-style", "fusion", "--help"} << "-";
+    QTest::newRow("option lacking its value") << QStringList{m_picture, "-style"} << "-";
+}
+
+void TestCommandLine::windowOrCommandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, window);
+    arguments.prepend(QStringLiteral("trameda"));
+    const startup::Start start = startup::decide(arguments);
+    QCOMPARE(start.mode,
+             window == "-" ? startup::Start::Mode::CommandLine : startup::Start::Mode::Window);
+    QCOMPARE(start.picture, window == "-" ? QString() : window);
 }
 
 void TestCommandLine::sameChartAsTheWindow_data() {

@@ -6,6 +6,7 @@
 #include "support/fakedialogs.h"
 #include "support/filelimit.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -70,6 +71,8 @@ private Q_SLOTS:
     void failedSaveLeavesWhatWasThere();
     void loading();
     void failedLoadChangesNothing();
+    void paletteListPutAwayUnused_data();
+    void paletteListPutAwayUnused();
 
 private:
     QTemporaryDir m_folder; // the current folder, where palette files lie
@@ -215,6 +218,12 @@ void TestPaletteWindow::colourCountKeptInRange_data() {
     QTest::newRow("0.5") << "0.5"
                          << "Converti a 0.5 colori"
                          << "1";
+    QTest::newRow("beyond a double") << "1e999"
+                                     << "Converti a 1.79769313486232E+308 colori"
+                                     << "16";
+    QTest::newRow("below a double") << "-1e999"
+                                    << "Converti a-1.79769313486232E+308 colori"
+                                    << "1";
 }
 
 void TestPaletteWindow::colourCountKeptInRange() {
@@ -234,6 +243,7 @@ void TestPaletteWindow::colourCountKeptInRange() {
     QCOMPARE(f.Command2->text(), kept == "1"    ? "Converti a 1 colori"
                                  : kept == "16" ? "Converti a 16 colori"
                                                 : whileTyping);
+    QVERIFY(w.dialogs.errors.isEmpty());
 }
 
 void TestPaletteWindow::automaticPalette() {
@@ -291,9 +301,17 @@ void TestPaletteWindow::failedSaveLeavesWhatWasThere() {
     f.Text2->setText(QStringLiteral("cartella"));
     QTest::mouseClick(f.Command3, Qt::LeftButton);
 
-    QCOMPARE(w.dialogs.errors.size(), 2);
+    // No name, or a folder alone: the file would be ".col", hidden and never listed.
+    for (const QString& name : {QString(), QStringLiteral("cartella.col/")}) {
+        f.Text2->setText(name);
+        QTest::mouseClick(f.Command3, Qt::LeftButton);
+        QVERIFY(!QFileInfo::exists(name + QStringLiteral(".col")));
+    }
+
+    QCOMPARE(w.dialogs.errors.size(), 4);
     QVERIFY(w.dialogs.errors[0].contains(QStringLiteral("nessuna/cartella/colori.col")));
     QVERIFY(w.dialogs.errors[1].startsWith(QStringLiteral("Impossibile salvare i colori")));
+    QVERIFY(w.dialogs.errors[3].contains(QStringLiteral("\u201CSalva colori\u201D")));
     QVERIFY(!QFileInfo::exists(QStringLiteral("nessuna")));
     QCOMPARE(contents(QStringLiteral("cartella.col/dentro.txt")), QByteArray("resta"));
     QVERIFY(w.dialogs.questions.isEmpty());
@@ -364,6 +382,33 @@ void TestPaletteWindow::failedLoadChangesNothing() {
     clickListEntry(f.File2, QStringLiteral("buono.col"));
     QCOMPARE(f.Label1[15]->BackColor(), 0);
     QCOMPARE(f.Text2->text(), QStringLiteral("buono"));
+}
+
+void TestPaletteWindow::paletteListPutAwayUnused_data() {
+    QTest::addColumn<bool>("files");
+    QTest::addColumn<Qt::Key>("key"); // on the button just clicked, which keeps the focus
+    QTest::newRow("Escape, files listed") << true << Qt::Key_Escape;
+    QTest::newRow("Escape, nothing listed") << false << Qt::Key_Escape;
+    QTest::newRow("second click, files listed") << true << Qt::Key_Space;
+    QTest::newRow("second click, nothing listed") << false << Qt::Key_Space;
+}
+
+void TestPaletteWindow::paletteListPutAwayUnused() {
+    QFETCH(bool, files);
+    QFETCH(Qt::Key, key);
+    QTemporaryDir empty;
+    Window w;
+    Form1& f = *w.form;
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    writeFile(QStringLiteral("nero.col"), palette::writeColFile({}));
+    f.File2->setPath(files ? QDir::currentPath() : empty.path());
+    QTest::mouseClick(f.Command4, Qt::LeftButton);
+    QVERIFY(f.File2->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QVERIFY(f.File2->isHidden());
+    QCOMPARE(f.Label1[15]->BackColor(), QBColor(15)); // nothing loaded
+    QTest::mouseClick(f.Command4, Qt::LeftButton);
+    QCOMPARE(f.File2->geometry().topLeft(), QPoint(112, 248)); // shown again where it stood
 }
 
 QTEST_MAIN(TestPaletteWindow)

@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,6 +101,9 @@ private Q_SLOTS:
     void barsRaiseChangeAsTheUserMovesThem();
     void clickedPictureFillsBothSurfaces();
     void failedLoadKeepsThePreviousPicture();
+    void listTakesTheFocusWithoutChoosing_data();
+    void listTakesTheFocusWithoutChoosing();
+    void opensOnAGivenPicture();
     void folderChooser();
     void runtimeErrorIsReportedAndTheWindowGoesOn();
 };
@@ -318,6 +323,53 @@ void TestWindow::failedLoadKeepsThePreviousPicture() {
     QVERIFY(w.dialogs.errors.isEmpty()); // loading fails silently
 }
 
+void TestWindow::listTakesTheFocusWithoutChoosing_data() {
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("Tab") << Qt::Key_Tab;
+    QTest::newRow("Shift+Tab") << Qt::Key_Backtab;
+}
+
+void TestWindow::listTakesTheFocusWithoutChoosing() {
+    QFETCH(Qt::Key, key);
+    QWidget window;
+    auto* before = new QPushButton(&window);
+    auto* list = new FileListBox(&window);
+    auto* after = new QPushButton(&window);
+    list->addItems({QStringLiteral("a.jpg"), QStringLiteral("b.jpg")});
+    QWidget::setTabOrder(before, list);
+    QWidget::setTabOrder(list, after);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QWidget* from = key == Qt::Key_Tab ? before : after;
+    from->setFocus();
+    QSignalSpy clicks(list, &FileListBox::fileClicked);
+    QTest::keyClick(from, key, key == Qt::Key_Tab ? Qt::NoModifier : Qt::ShiftModifier);
+    QVERIFY(list->hasFocus());
+    QCOMPARE(clicks.count(), 0);
+    QVERIFY(list->fileName().isEmpty());
+    // An arrow key moving the selection chooses, as a click does.
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(list->fileName(), QStringLiteral("a.jpg"));
+}
+
+void TestWindow::opensOnAGivenPicture() {
+    QTemporaryDir dir;
+    const QString name = QStringLiteral("la mia FOTO è qui.BMP");
+    writeUniform(dir.filePath("altra.bmp"), qRgb(0, 0, 0), "BMP");
+    writeUniform(dir.filePath(name), qRgb(10, 20, 200), "BMP");
+    Window w;
+    Form1& f = *w.form;
+    f.run([&] { f.apri(dir.filePath(name)); });
+    QVERIFY(w.dialogs.errors.isEmpty());
+    QCOMPARE(f.File1->path(), dir.path());
+    QCOMPARE(f.File1->selectedItems().value(0)->text(), name);
+    QVERIFY(f.Command2->isEnabled());
+    QCOMPARE(f.Picture1[0]->Point(100, 100), RGB(10, 20, 200));
+    QCOMPARE(f.Picture1[1]->Point(100, 100), RGB(10, 20, 200));
+}
+
 void TestWindow::folderChooser() {
     QTemporaryDir dir;
     writeUniform(dir.filePath("a.jpg"), qRgb(1, 1, 1), "JPG");
@@ -353,6 +405,14 @@ void TestWindow::runtimeErrorIsReportedAndTheWindowGoesOn() {
     // The window still answers.
     QTest::mouseClick(f.Command5, Qt::LeftButton);
     QCOMPARE(f.HScroll1[0]->value(), 540);
+
+    // A width bar that can hold nothing but 0: the size handling fails putting it back to 1,
+    // and the bars must still answer afterwards.
+    f.HScroll1[0]->setRange(0, 0);
+    QVERIFY(w.dialogs.errors.last().startsWith(QStringLiteral("Errore di run-time '380'")));
+    f.HScroll1[0]->setRange(0, 2000);
+    assignValue(f.HScroll1[0], 700);
+    QCOMPARE(f.Label2[0]->text(), QStringLiteral("700"));
 }
 
 QTEST_MAIN(TestWindow)

@@ -7,6 +7,10 @@
 #include "platform/twips.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QScopeGuard>
 
 namespace trameda {
 
@@ -155,6 +159,11 @@ void Form1::connectHandlers() {
     connect(Command5, &QPushButton::clicked, this, [this] { run([this] { Command5_Click(); }); });
 }
 
+void Form1::keyPressEvent(QKeyEvent* event) {
+    run([this, event] { Form_KeyDown(event->key()); });
+    QWidget::keyPressEvent(event);
+}
+
 void Form1::report(const RuntimeError& error) noexcept {
     try {
         m_dialogs.showError(this, error.message());
@@ -167,7 +176,7 @@ void Form1::report(const RuntimeError& error) noexcept {
 // Start-up
 
 void Form1::Form_Load() {
-    File1->setPattern(QStringLiteral("*.jpg;*.gif;*.bmp"));
+    File1->setPattern(picture::listPattern());
     File1->setPath(QCoreApplication::applicationDirPath());
     assignValue(HScroll1[0], 600);
     assignValue(HScroll1[1], 600);
@@ -185,6 +194,24 @@ void Form1::Command1_Click() {
         Modulesfoglia::sceglicartella(m_dialogs, this, QStringLiteral("Selezionare una cartella:"));
     if (!folder.isEmpty())
         File1->setPath(folder);
+}
+
+void Form1::apri(const QString& picture) {
+    const QFileInfo info(picture);
+    const QString folder = info.absolutePath();
+    // A folder that cannot be read would list nothing to choose: the list stays where it was.
+    if (!QFileInfo(folder).isReadable()) {
+        m_dialogs.showError(this, QStringLiteral("Impossibile aprire l'immagine \u201C%1\u201D: "
+                                                 "la sua cartella non si può leggere.")
+                                      .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+        return;
+    }
+    File1->setPath(folder);
+    const QList<QListWidgetItem*> entries = File1->findItems(info.fileName(), Qt::MatchExactly);
+    if (entries.isEmpty())
+        throw RuntimeError(RuntimeError::FileNotFound, info.absoluteFilePath());
+    File1->scrollToItem(entries.first());
+    File1->setCurrentItem(entries.first()); // selecting the entry raises File1's Click
 }
 
 void Form1::File1_Click() {
@@ -209,31 +236,36 @@ void Form1::HScroll1_Change(int Index) {
     if (blocco == 1)
         return; // a change raised by this handler's own assignments
     blocco = 1;
-    if (HScroll1[0]->value() == 0)
-        assignValue(HScroll1[0], 1);
-    if (HScroll1[1]->value() == 0)
-        assignValue(HScroll1[1], 1);
+    {
+        // Released however the handling ends: a run-time error must not leave every bar dead.
+        const auto release = qScopeGuard([this] { blocco = 0; });
+        if (HScroll1[0]->value() == 0)
+            assignValue(HScroll1[0], 1);
+        if (HScroll1[1]->value() == 0)
+            assignValue(HScroll1[1], 1);
 
-    // The partner side computed below reaches the surfaces only at the next handled change.
-    const int width = 10 * HScroll1[0]->value();
-    const int height = 10 * HScroll1[1]->value();
-    Picture1[0]->setWidth(width);
-    Picture1[1]->setWidth(width);
-    Picture1[0]->setHeight(height);
-    Picture1[1]->setHeight(height);
+        // The partner side computed below reaches the surfaces only at the next handled change.
+        const int width = 10 * HScroll1[0]->value();
+        const int height = 10 * HScroll1[1]->value();
+        Picture1[0]->setWidth(width);
+        Picture1[1]->setWidth(width);
+        Picture1[0]->setHeight(height);
+        Picture1[1]->setHeight(height);
 
-    if (Index == 0)
-        assignValue(HScroll1[1], picture::coupledSide(HScroll1[0]->value(), HScroll1[3]->value(),
-                                                      HScroll1[2]->value(), HScroll1[1]->minimum(),
-                                                      HScroll1[1]->maximum()));
-    if (Index == 1)
-        assignValue(HScroll1[0], picture::coupledSide(HScroll1[1]->value(), HScroll1[2]->value(),
-                                                      HScroll1[3]->value(), HScroll1[0]->minimum(),
-                                                      HScroll1[0]->maximum()));
-    carica();
-    for (std::size_t i = 0; i < 4; ++i)
-        Label2[i]->setText(QString::number(HScroll1[i]->value()));
-    blocco = 0;
+        if (Index == 0)
+            assignValue(HScroll1[1],
+                        picture::coupledSide(HScroll1[0]->value(), HScroll1[3]->value(),
+                                             HScroll1[2]->value(), HScroll1[1]->minimum(),
+                                             HScroll1[1]->maximum()));
+        if (Index == 1)
+            assignValue(HScroll1[0],
+                        picture::coupledSide(HScroll1[1]->value(), HScroll1[2]->value(),
+                                             HScroll1[3]->value(), HScroll1[0]->minimum(),
+                                             HScroll1[0]->maximum()));
+        carica();
+        for (std::size_t i = 0; i < 4; ++i)
+            Label2[i]->setText(QString::number(HScroll1[i]->value()));
+    }
 
     if (Index == 2 || Index == 3)
         nudgeWidth();

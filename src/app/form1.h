@@ -60,6 +60,7 @@ public:
     // Window-level variables.
     int blocco = 0;    // 1 while a change of the size bars is being handled
     int annullato = 0; // cancel request for a running conversion
+    int incorso = 0;   // 1 while a conversion runs
     int aperto = 0;    // 1 while a colour picker is open
     int campione = 0;  // the swatch being edited
     // Red, green and blue of each palette entry in use, filled at the start of a conversion.
@@ -79,6 +80,11 @@ public:
     void File1_Click();
     void HScroll1_Change(int Index);
     void Command5_Click();
+    // A key (a Qt::Key) that no control took for itself.
+    void Form_KeyDown(int key);
+    // Opens the window on a picture given when the program was started: its folder in File1,
+    // and the picture loaded as a click on its entry loads it.
+    void apri(const QString& picture);
 
     // -- Chart conversion: handlers in form1_pattern.cpp --
     void Command2_Click();
@@ -129,6 +135,9 @@ public:
             report(RuntimeError(RuntimeError::Internal));
         }
     }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();

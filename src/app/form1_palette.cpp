@@ -199,6 +199,13 @@ void Form1::Command7_Click() {
 // Palette files, in the current folder
 
 void Form1::Command3_Click() {
+    // Without a name the file would be ".col": hidden, and never in the palette list.
+    if (QFileInfo(Text2->text()).fileName().isEmpty()) {
+        dialogs().showError(this, QStringLiteral("Scrivere il nome dei colori nella casella "
+                                                 "accanto a \u201CSalva colori\u201D: nessun "
+                                                 "file è stato scritto."));
+        return;
+    }
     const QString name = Text2->text() + QStringLiteral(".col");
     const QFileInfo existing(name);
     // Only a file with something in it is worth a question; an empty one is replaced.
@@ -218,11 +225,21 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command4_Click() {
+    // A second click puts the list away unused, also when it lists nothing to click.
+    if (!File2->isHidden()) {
+        File2->setVisible(false);
+        return;
+    }
     File2->setVisible(true);
     File2->refresh();
     File2->raise();
     twips::setLeft(File2, kListLeft);
     twips::setTop(File2, kListTop);
+}
+
+void Form1::Form_KeyDown(int key) {
+    if (key == Qt::Key_Escape)
+        File2->setVisible(false); // the palette list, put away unused
 }
 
 void Form1::File2_Click() {

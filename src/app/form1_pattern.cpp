@@ -3,6 +3,10 @@
 #include "pattern/conversion.h"
 #include "platform/runtimeerror.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+
 namespace trameda {
 
 namespace {
@@ -57,8 +61,20 @@ void Form1::preparePattern() {
 }
 
 void Form1::Command2_Click() {
-    WindowChart host(*this);
-    pattern::convert(host);
+    if (incorso == 1)
+        return; // a click while the run yields would start a second run inside it
+    {
+        incorso = 1;
+        const auto over = qScopeGuard([this] { incorso = 0; });
+        WindowChart host(*this);
+        pattern::convert(host);
+    }
+    // Told once the run is over, never while it draws: where the page went without a printer.
+    const QString file = m_printer ? m_printer->takeSentFile() : QString();
+    if (!file.isEmpty())
+        dialogs().showInformation(
+            this, QStringLiteral("Non c'è una stampante: la pagina è stata salvata nel file\n%1")
+                      .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
 }
 
 void Form1::Command6_Click() {

@@ -1,15 +1,20 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/form1.h"
+#include "app/startup.h"
 #include "platform/dialogs.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 
 int main(int argc, char* argv[]) {
-    // Any argument asks for a chart without the window, which also runs where there is no
-    // display.
-    if (argc > 1) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const trameda::startup::Start start = trameda::startup::decide(arguments);
+
+    // A chart without the window, which also runs where there is no display.
+    if (start.mode == trameda::startup::Start::Mode::CommandLine) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         trameda::commandline::silenceQtMessages();
@@ -18,10 +23,12 @@ int main(int argc, char* argv[]) {
         return trameda::commandline::main(QGuiApplication::arguments());
     }
 
-    QApplication app(argc, argv);
+    QApplication app(argc, argv); // takes Qt's own options out of argv
     trameda::prepareApplication();
     trameda::QtDialogs dialogs;
     trameda::Form1 window(dialogs);
     window.show();
+    if (!start.picture.isEmpty())
+        window.run([&] { window.apri(start.picture); });
     return app.exec();
 }

@@ -1,11 +1,9 @@
 #include "colfile.h"
 
 #include "platform/numbers.h"
-#include "platform/runtimeerror.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <cmath>
 
 namespace trameda::palette {
 
@@ -74,12 +72,8 @@ ColFileRead parseColFile(QByteArrayView head, bool complete) {
             ++at;
         }
 
-        double value = 0;
-        try {
-            value = roundHalfEven(Val(QString::fromLatin1(field)));
-        } catch (const RuntimeError&) {
-            value = HUGE_VAL; // beyond any double: no colour either
-        }
+        // A number beyond a double's range reads as the largest double: no colour either.
+        const double value = roundHalfEven(Val(QString::fromLatin1(field)));
         if (!(value >= 0 && value <= kLargestColour)) {
             read.error = ColFileRead::Error::OutOfRange;
             return read;

@@ -114,7 +114,10 @@ void convert(ChartHost& host) {
     try {
         runColumns(host);
     } catch (...) {
+        // However the run ends, it ends whole: no page left half printed for the next run to add
+        // to, and no cancel button left up over a window that is no longer busy.
         host.printer().abortDocument();
+        host.hideCancel();
         throw;
     }
 }

@@ -58,9 +58,8 @@ public:
 };
 
 // The whole conversion, from clearing the chart to hiding the cancel button. A run-time error
-// ends it where it occurs: the chart drawn so far stays and the cancel button stays shown, but an
-// open print document is withdrawn before the error goes on to the caller, so that the next
-// printing run does not add to it.
+// ends it where it occurs: the chart drawn so far stays, while an open print document is
+// withdrawn and the cancel button hidden before the error goes on to the caller.
 void convert(ChartHost& host);
 
 // Draws the cell (x, y)-(x + passox, y + passoy) of palette entry `scelto` on the chart and, when

@@ -5,6 +5,10 @@
 
 namespace trameda::picture {
 
+QString listPattern() {
+    return QStringLiteral("*.jpg;*.gif;*.bmp");
+}
+
 QString sourcePath(const QString& folder, const QString& fileName) {
     QString path = folder;
     if (!path.endsWith(u'/') && !path.endsWith(QDir::separator()))

@@ -4,6 +4,9 @@
 
 namespace trameda::picture {
 
+// The names the picture list shows, letter case ignored.
+QString listPattern();
+
 // The full path of a picture in a folder; a folder that already ends in a separator (the root)
 // gets no second one.
 QString sourcePath(const QString& folder, const QString& fileName);

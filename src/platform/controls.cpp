@@ -181,6 +181,16 @@ void FileListBox::mousePressEvent(QMouseEvent* event) {
     QListWidget::mousePressEvent(event);
 }
 
+void FileListBox::focusInEvent(QFocusEvent* event) {
+    // The view makes its first entry current when the keyboard brings the focus to a list with
+    // none; that would load a file nobody chose.
+    const bool noneChosen = currentRow() < 0;
+    const QSignalBlocker quiet(this);
+    QListWidget::focusInEvent(event);
+    if (noneChosen)
+        setCurrentRow(-1);
+}
+
 void FileListBox::setPath(const QString& path) {
     const QFileInfo info(path);
     if (!info.isDir())

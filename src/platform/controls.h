@@ -94,8 +94,9 @@ private:
 };
 
 // A list of the files of one folder whose names match a pattern such as "*.jpg;*.gif;*.bmp"
-// (letter case ignored), sorted by name. `clicked` is raised whenever an entry becomes selected
-// and when the selected entry is clicked again.
+// (letter case ignored), sorted by name. `fileClicked` is raised whenever an entry becomes
+// selected (by the mouse, or by the keys moving the selection) and when the selected entry is
+// clicked again; taking the focus selects nothing.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -115,6 +116,7 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     QString m_path;

@@ -18,6 +18,10 @@ void QtDialogs::showError(QWidget* owner, const QString& text) {
     QMessageBox::critical(owner, programTitle(), text);
 }
 
+void QtDialogs::showInformation(QWidget* owner, const QString& text) {
+    QMessageBox::information(owner, programTitle(), text);
+}
+
 bool QtDialogs::askYesNo(QWidget* owner, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, programTitle(), text, QMessageBox::Yes | QMessageBox::No,
                     owner);

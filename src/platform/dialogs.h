@@ -13,6 +13,8 @@ public:
 
     // A run-time error or another failure the user must hear about.
     virtual void showError(QWidget* owner, const QString& text) = 0;
+    // Something the user should know that is no failure.
+    virtual void showInformation(QWidget* owner, const QString& text) = 0;
     // A Yes/No question, Yes the default; true for Yes.
     virtual bool askYesNo(QWidget* owner, const QString& text) = 0;
     // A folder chooser showing `prompt`, starting at the top of the folder tree. The chosen
@@ -24,6 +26,7 @@ public:
 class QtDialogs : public Dialogs {
 public:
     void showError(QWidget* owner, const QString& text) override;
+    void showInformation(QWidget* owner, const QString& text) override;
     bool askYesNo(QWidget* owner, const QString& text) override;
     QString chooseFolder(QWidget* owner, const QString& prompt) override;
 };

@@ -103,12 +103,14 @@ double Val(QStringView text) {
     const char* last = number.data() + number.size();
     auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value untouched: tell an overflow from an underflow.
+        // from_chars leaves the value untouched: tell an overflow from an underflow. Reading a
+        // number never fails, so a huge one stands as the largest double of its sign.
         const bool tiny =
             negativeExponent || number.find_first_of("123456789") == std::string::npos;
         if (tiny)
             return 0.0;
-        throw RuntimeError(RuntimeError::Overflow);
+        const double largest = std::numeric_limits<double>::max();
+        return number.front() == '-' ? -largest : largest;
     }
     if (ec != std::errc())
         return 0.0;

@@ -9,7 +9,7 @@ namespace trameda {
 // The number at the start of a text: an optional sign, digits with an optional "." and an
 // optional exponent (E or D). Spaces, tabs and line feeds are skipped wherever they stand;
 // reading stops at the first character that cannot continue the number; no number gives 0.
-// Throws RuntimeError(Overflow) for a number beyond the range of a double.
+// Never fails: a magnitude beyond a double's range reads as the largest double of that sign.
 double Val(QStringView text);
 
 // Decimal text of a number, "." as decimal point whatever the locale, with a leading space when

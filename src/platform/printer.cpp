@@ -164,6 +164,7 @@ void Printer::EndDoc() {
     // Whatever happens, the next drawing begins a new document.
     auto document = std::move(m_document);
     document->end(m_painter);
+    m_sentFile = m_output->lastPath();
 }
 
 void Printer::abortDocument() noexcept {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QPaintDevice;
 
@@ -99,6 +100,9 @@ public:
     void abortDocument() noexcept;
     // The file the latest document was written to, once complete (PrintOutput::lastPath()).
     QString lastPath() const { return m_output->lastPath(); }
+    // The file that the latest document sent went into, forgotten once asked for: empty when it
+    // went to a printer, or when none was sent since the last time.
+    QString takeSentFile() { return std::exchange(m_sentFile, QString()); }
 
 protected:
     QSize deviceSize() const override;
@@ -116,6 +120,7 @@ private:
     mutable QPainter m_painter;
     mutable QSize m_size;
     mutable double m_dotsPerInch = 0;
+    QString m_sentFile;
 };
 
 } // namespace trameda

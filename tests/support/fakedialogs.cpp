@@ -4,6 +4,10 @@ void FakeDialogs::showError(QWidget*, const QString& text) {
     errors << text;
 }
 
+void FakeDialogs::showInformation(QWidget*, const QString& text) {
+    informations << text;
+}
+
 bool FakeDialogs::askYesNo(QWidget*, const QString& text) {
     questions << text;
     if (answers.empty())

@@ -10,10 +10,12 @@
 class FakeDialogs : public trameda::Dialogs {
 public:
     void showError(QWidget* owner, const QString& text) override;
+    void showInformation(QWidget* owner, const QString& text) override;
     bool askYesNo(QWidget* owner, const QString& text) override;
     QString chooseFolder(QWidget* owner, const QString& prompt) override;
 
     QStringList errors;
+    QStringList informations;
     QStringList questions;
     QStringList folderPrompts;
     std::deque<bool> answers;
