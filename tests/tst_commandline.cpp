@@ -112,6 +112,9 @@ void TestCommandLine::windowOrCommandLine_data() {
     QTest::newRow("relative path, capitals, spaces") << QStringList{qt} << named;
     QTest::newRow("a name the list does not show")
         << QStringList{m_dir.filePath("foto.png")} << "-";
+    const QString jpeg = m_dir.filePath(QStringLiteral("foto.jpeg"));
+    QVERIFY(QFile(m_picture).copy(jpeg));
+    QTest::newRow("a JPEG the list does not show") << QStringList{jpeg} << jpeg;
     QTest::newRow("no such picture") << QStringList{m_dir.filePath("manca.jpg")} << "-";
     QTest::newRow("a folder") << QStringList{m_dir.filePath("cartella.bmp")} << "-";
     QTest::newRow("two pictures") << QStringList{m_picture, m_picture} << "-";

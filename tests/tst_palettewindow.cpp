@@ -386,11 +386,14 @@ void TestPaletteWindow::failedLoadChangesNothing() {
 
 void TestPaletteWindow::paletteListPutAwayUnused_data() {
     QTest::addColumn<bool>("files");
-    QTest::addColumn<Qt::Key>("key"); // on the button just clicked, which keeps the focus
+    // On the button just clicked, which keeps the focus; Key_unknown: a mouse press beside the
+    // list.
+    QTest::addColumn<Qt::Key>("key");
     QTest::newRow("Escape, files listed") << true << Qt::Key_Escape;
     QTest::newRow("Escape, nothing listed") << false << Qt::Key_Escape;
     QTest::newRow("second click, files listed") << true << Qt::Key_Space;
     QTest::newRow("second click, nothing listed") << false << Qt::Key_Space;
+    QTest::newRow("press beside the list") << false << Qt::Key_unknown;
 }
 
 void TestPaletteWindow::paletteListPutAwayUnused() {
@@ -404,7 +407,10 @@ void TestPaletteWindow::paletteListPutAwayUnused() {
     f.File2->setPath(files ? QDir::currentPath() : empty.path());
     QTest::mouseClick(f.Command4, Qt::LeftButton);
     QVERIFY(f.File2->isVisible());
-    QTest::keyClick(QApplication::focusWidget(), key);
+    if (key == Qt::Key_unknown)
+        QTest::mouseClick(f.Check4, Qt::LeftButton);
+    else
+        QTest::keyClick(QApplication::focusWidget(), key);
     QVERIFY(f.File2->isHidden());
     QCOMPARE(f.Label1[15]->BackColor(), QBColor(15)); // nothing loaded
     QTest::mouseClick(f.Command4, Qt::LeftButton);

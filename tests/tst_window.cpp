@@ -368,6 +368,13 @@ void TestWindow::opensOnAGivenPicture() {
     QVERIFY(f.Command2->isEnabled());
     QCOMPARE(f.Picture1[0]->Point(100, 100), RGB(10, 20, 200));
     QCOMPARE(f.Picture1[1]->Point(100, 100), RGB(10, 20, 200));
+
+    // A JPEG named .jpeg is not listed, yet opens, and stays through a size change.
+    writeUniform(dir.filePath("foto.jpeg"), qRgb(200, 0, 0), "JPG");
+    f.run([&] { f.apri(dir.filePath("foto.jpeg")); });
+    QVERIFY(w.dialogs.errors.isEmpty());
+    f.run([&] { assignValue(f.HScroll1[0], 700); });
+    QVERIFY(QColor(toQRgb(f.Picture1[1]->Point(100, 100))).red() > 190);
 }
 
 void TestWindow::folderChooser() {

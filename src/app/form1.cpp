@@ -208,10 +208,15 @@ void Form1::apri(const QString& picture) {
     }
     File1->setPath(folder);
     const QList<QListWidgetItem*> entries = File1->findItems(info.fileName(), Qt::MatchExactly);
-    if (entries.isEmpty())
-        throw RuntimeError(RuntimeError::FileNotFound, info.absoluteFilePath());
-    File1->scrollToItem(entries.first());
-    File1->setCurrentItem(entries.first()); // selecting the entry raises File1's Click
+    if (!entries.isEmpty()) {
+        File1->scrollToItem(entries.first());
+        File1->setCurrentItem(entries.first()); // selecting the entry raises File1's Click
+        return;
+    }
+    // A picture the list does not show (foto.jpeg) is held as a click would hold it; carica,
+    // finding no entry chosen, paints it, and so do later repaints.
+    Image1->setPicture(LoadPicture(info.absoluteFilePath()));
+    File1_Click();
 }
 
 void Form1::File1_Click() {

@@ -7,6 +7,7 @@
 #include "platform/safewrite.h"
 #include "platform/twips.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -41,6 +42,32 @@ protected:
     }
 
 private:
+    std::function<void()> m_action;
+};
+
+// Runs `action` when the mouse is pressed anywhere in the watched control's window but on the
+// control itself. The palette list covers "Carica colori", so a mouse cannot give that button
+// its second click; a press beside the list puts it away instead.
+class PressBeside : public QObject {
+public:
+    PressBeside(QWidget* watched, std::function<void()> action)
+        : QObject(watched), m_watched(watched), m_action(std::move(action)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress && m_watched->isVisible()) {
+            const auto* widget = qobject_cast<const QWidget*>(target);
+            if (widget && widget->window() == m_watched->window() && widget != m_watched &&
+                !m_watched->isAncestorOf(widget))
+                m_action();
+        }
+        return QObject::eventFilter(target, event);
+    }
+
+private:
+    QWidget* m_watched;
     std::function<void()> m_action;
 };
 
@@ -96,6 +123,7 @@ void Form1::preparePalette() {
     connect(Command3, &QPushButton::clicked, this, [this] { run([this] { Command3_Click(); }); });
     connect(Command4, &QPushButton::clicked, this, [this] { run([this] { Command4_Click(); }); });
     connect(File2, &FileListBox::fileClicked, this, [this] { run([this] { File2_Click(); }); });
+    new PressBeside(File2, [this] { File2->setVisible(false); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -58,8 +58,11 @@ Start decide(const QStringList& arguments) {
         return {};
     if (rest.size() == 1) {
         const QFileInfo file(rest.first());
-        if (file.isFile() &&
-            QDir::match(picture::listPattern().split(u';', Qt::SkipEmptyParts), file.fileName()))
+        // The desktop offers the program for every JPEG, also those named .jpeg or .jpe, which
+        // the list does not show.
+        const QStringList pictures =
+            (picture::listPattern() + QStringLiteral(";*.jpeg;*.jpe")).split(u';');
+        if (file.isFile() && QDir::match(pictures, file.fileName()))
             return {Start::Mode::Window, file.absoluteFilePath()};
     }
     return commandLine;

@@ -14,7 +14,7 @@ struct Start {
 
 // `arguments` as in argv, the program's name first. Qt's own options (-style, -platform,
 // -geometry, -reverse ...) are left to the window. Without further arguments the window opens as
-// usual; with one that names an existing file the picture list would show (a file manager's
+// usual; with one that names an existing JPEG, GIF or BMP file by its name (a file manager's
 // "Open with"), the window opens on that picture; anything else is a command line.
 Start decide(const QStringList& arguments);
 
