@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <new>
 
 namespace trameda {
 
@@ -157,7 +158,11 @@ void ImageBox::paintEvent(QPaintEvent*) {
         return;
     const QSize fitted = m_picture.size().scaled(size(), Qt::KeepAspectRatio).expandedTo({1, 1});
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), m_picture.scaled(fitted));
+    try {
+        p.drawImage(QPoint(0, 0), m_picture.scaled(fitted));
+    } catch (const std::bad_alloc&) {
+        // Short of memory the thumbnail stays blank until the next repaint.
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

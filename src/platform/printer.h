@@ -24,9 +24,11 @@ public:
     // Whether the device has failed since the document began (a printer gone, a full disk).
     virtual bool failed() const = 0;
     // Ends `painter`, which is active on device(), and sends the document. Throws RuntimeError
-    // when it cannot be sent.
+    // when it cannot be sent, std::bad_alloc when memory runs out on the way; either way nothing
+    // incomplete is sent.
     virtual void end(QPainter& painter) = 0;
-    // Ends `painter` and withdraws the document, as far as the device allows.
+    // Ends `painter` and withdraws the document, as far as the device allows. A painter whose
+    // engine fails while ending is left as it is.
     virtual void abort(QPainter& painter) noexcept = 0;
 };
 
@@ -113,11 +115,13 @@ protected:
 
 private:
     PrintDocument& document() const;
+    void letGoOfPainter() const noexcept;
 
     std::unique_ptr<PrintOutput> m_output;
     // Begun from const metric reads as well as from drawing.
     mutable std::unique_ptr<PrintDocument> m_document;
-    mutable QPainter m_painter;
+    // One for each document, begun on its device.
+    mutable std::unique_ptr<QPainter> m_painter;
     mutable QSize m_size;
     mutable double m_dotsPerInch = 0;
     QString m_sentFile;

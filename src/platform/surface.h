@@ -95,7 +95,8 @@ public:
     ImageSurface(const ImageSurface&) = delete;
     ImageSurface& operator=(const ImageSurface&) = delete;
 
-    // Keeps what is drawn at the top left; new area shows BackColor.
+    // Keeps what is drawn at the top left; new area shows BackColor. Throws std::bad_alloc, and
+    // keeps the image as it was, when the memory for the new size cannot be had.
     void resizeImage(QSize pixels);
     const QImage& image() const { return m_image; }
 
