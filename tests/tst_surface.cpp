@@ -8,6 +8,8 @@
 #include "platform/surface.h"
 
 #include <QTest>
+#include <climits>
+#include <new>
 
 using namespace trameda;
 
@@ -48,6 +50,7 @@ private Q_SLOTS:
     void areaScaleKeepsUniformColourExact();
     void areaScaleAverages();
     void paintPictureCoversTheWholeBox();
+    void impossibleSizesRunOutOfMemory();
 };
 
 void TestSurface::pointAtTheEdges() {
@@ -217,6 +220,20 @@ void TestSurface::paintPictureCoversTheWholeBox() {
     QCOMPARE(b.at(199, 0), qRgb(255, 255, 0));
     QCOMPARE(b.at(395, 440), qRgb(255, 255, 0));
     QCOMPARE(b.surface.Point(199, 199), RGB(255, 255, 0));
+}
+
+void TestSurface::impossibleSizesRunOutOfMemory() {
+    // More bytes than an address space holds: the allocation fails as any failed one would.
+    const QSize impossible(INT_MAX, INT_MAX);
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, areaScale(filled({8, 8}, qRgb(1, 2, 3)), impossible));
+    Board b(QSize(10, 10));
+    b.surface.Line(0, 0, 200, 200, RGB(10, 20, 30), LineForm::BoxFilled);
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, b.surface.resizeImage(impossible));
+    // The surface keeps its image and goes on drawing.
+    QCOMPARE(b.surface.image().size(), QSize(10, 10));
+    QCOMPARE(b.surface.Point(100, 100), RGB(10, 20, 30));
+    b.surface.Line(0, 0, 200, 200, RGB(40, 50, 60), LineForm::BoxFilled);
+    QCOMPARE(b.surface.Point(100, 100), RGB(40, 50, 60));
 }
 
 QTEST_MAIN(TestSurface)
