@@ -51,6 +51,7 @@ private Q_SLOTS:
     void areaScaleAverages();
     void paintPictureCoversTheWholeBox();
     void impossibleSizesRunOutOfMemory();
+    void finishedImageSharesThePixels();
 };
 
 void TestSurface::pointAtTheEdges() {
@@ -234,6 +235,16 @@ void TestSurface::impossibleSizesRunOutOfMemory() {
     QCOMPARE(b.surface.Point(100, 100), RGB(10, 20, 30));
     b.surface.Line(0, 0, 200, 200, RGB(40, 50, 60), LineForm::BoxFilled);
     QCOMPARE(b.surface.Point(100, 100), RGB(40, 50, 60));
+}
+
+void TestSurface::finishedImageSharesThePixels() {
+    // Written out while drawing is under way, the image is not copied whole (which a large chart
+    // short of memory could not afford).
+    Board b(QSize(50, 40));
+    b.surface.Line(0, 0, 100, 100, RGB(1, 2, 3), LineForm::BoxFilled);
+    const QImage finished = b.surface.finishedImage();
+    QCOMPARE(finished.constBits(), b.surface.image().constBits());
+    QCOMPARE(finished.pixel(0, 0), qRgb(1, 2, 3));
 }
 
 QTEST_MAIN(TestSurface)

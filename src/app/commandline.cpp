@@ -462,7 +462,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
 
     if (!request.png.isEmpty() &&
         !save(
-            request.png, [&](QIODevice& file) { return chart.image().save(&file, "PNG"); }, err))
+            request.png, [&](QIODevice& file) { return chart.finishedImage().save(&file, "PNG"); },
+            err))
         return kFileError;
 
     const document::KeySettings settings{request.fabric, request.strands};

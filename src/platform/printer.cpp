@@ -106,6 +106,12 @@ std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<SafeFile> file,
     return std::make_unique<PdfDocument>(std::move(file), std::move(written));
 }
 
+void disposePainter(std::unique_ptr<QPainter>& painter) noexcept {
+    if (painter && painter->isActive())
+        static_cast<void>(painter.release());
+    painter.reset();
+}
+
 // ---------------------------------------------------------------------------------------------
 
 PdfPrintOutput::PdfPrintOutput(QString folder) : m_folder(std::move(folder)) {}
@@ -163,7 +169,7 @@ PrintDocument& Printer::document() const {
                 throw RuntimeError(RuntimeError::PrinterError);
         } catch (...) {
             document->abort(*m_painter);
-            letGoOfPainter();
+            disposePainter(m_painter);
             throw;
         }
         m_painter->setRenderHint(QPainter::Antialiasing, false);
@@ -186,10 +192,10 @@ void Printer::EndDoc() {
     try {
         document->end(*m_painter);
     } catch (...) {
-        letGoOfPainter();
+        disposePainter(m_painter);
         throw;
     }
-    letGoOfPainter();
+    disposePainter(m_painter);
     m_sentFile = m_output->lastPath();
 }
 
@@ -198,16 +204,7 @@ void Printer::abortDocument() noexcept {
         return;
     auto document = std::move(m_document);
     document->abort(*m_painter);
-    letGoOfPainter();
-}
-
-void Printer::letGoOfPainter() const noexcept {
-    // A painter whose engine failed half way (short of memory while the PDF engine writes the
-    // page) still counts as active and would end once more, on a device that is gone, when
-    // destroyed: it is left alone for good instead.
-    if (m_painter && m_painter->isActive())
-        static_cast<void>(m_painter.release());
-    m_painter.reset();
+    disposePainter(m_painter);
 }
 
 QSize Printer::deviceSize() const {

@@ -39,6 +39,12 @@ std::unique_ptr<PrintDocument>
 pdfDocument(std::unique_ptr<SafeFile> file,
             std::function<void(const QString& path)> written = nullptr);
 
+// Destroys `painter` unless it is still active. A painter whose engine failed while ending (the
+// PDF engine, short of memory as it writes the page) would end once more when destroyed,
+// throwing from a destructor or touching a device already gone: it is let go of instead, never
+// to be used again.
+void disposePainter(std::unique_ptr<QPainter>& painter) noexcept;
+
 // Where printed documents go. Kept apart from the printer so that the window can be given
 // another destination than the system's (the tests print into a folder of their own).
 class PrintOutput {
@@ -115,7 +121,6 @@ protected:
 
 private:
     PrintDocument& document() const;
-    void letGoOfPainter() const noexcept;
 
     std::unique_ptr<PrintOutput> m_output;
     // Begun from const metric reads as well as from drawing.

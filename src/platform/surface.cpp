@@ -165,6 +165,11 @@ QPainter& ImageSurface::painter() {
     return m_painter;
 }
 
+QImage ImageSurface::finishedImage() {
+    endPainting();
+    return m_image;
+}
+
 void ImageSurface::drawn() {
     if (m_changed)
         m_changed();

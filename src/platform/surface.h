@@ -99,6 +99,9 @@ public:
     // keeps the image as it was, when the memory for the new size cannot be had.
     void resizeImage(QSize pixels);
     const QImage& image() const { return m_image; }
+    // The image to keep or write out. Painting is ended first: Qt copies an image whole while a
+    // painter is active on it, and this copy shares the pixels instead.
+    QImage finishedImage();
 
     Colour BackColor() const { return m_backColor; }
     void setBackColor(Colour c) { m_backColor = c; }
