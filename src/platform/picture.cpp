@@ -3,6 +3,7 @@
 #include "imagescale.h"
 #include "jpegreader.h"
 #include "runtimeerror.h"
+#include "safewrite.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -183,12 +184,11 @@ struct FileKey {
 // fifo could block or act on being opened.
 FileKey openPicture(const QString& path, QFile& file) {
     const QByteArray name = QFile::encodeName(path);
-    const auto refuseKind = [](mode_t mode) {
-        if (S_ISDIR(mode))
-            throw RuntimeError(RuntimeError::FileNotFound,
-                               QStringLiteral("non è un file ma una cartella"));
-        if (!S_ISREG(mode))
-            throw RuntimeError(RuntimeError::FileAccess, QStringLiteral("non è un file regolare"));
+    const auto refuseKind = [](const struct stat& status) {
+        if (!S_ISREG(status.st_mode))
+            throw RuntimeError(S_ISDIR(status.st_mode) ? RuntimeError::FileNotFound
+                                                       : RuntimeError::FileAccess,
+                               notRegular(status));
     };
     const auto notFound = [] {
         return RuntimeError(RuntimeError::FileNotFound, QStringLiteral("file non trovato"));
@@ -197,19 +197,22 @@ FileKey openPicture(const QString& path, QFile& file) {
         throw notFound();
     struct stat status {};
     if (::stat(name.constData(), &status) == 0)
-        refuseKind(status.st_mode);
+        refuseKind(status);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        if (errno == EACCES || errno == EPERM)
-            throw RuntimeError(RuntimeError::PermissionDenied, QStringLiteral("permesso negato"));
-        if (errno == ENOMEM)
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            throw notFound();
+        if (error == ENOMEM)
             throw outOfMemory();
-        throw notFound();
+        throw RuntimeError(error == EACCES || error == EPERM ? RuntimeError::PermissionDenied
+                                                             : RuntimeError::FileAccess,
+                           writeErrorText(error));
     }
     // What was opened may not be what was looked at a moment before.
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        refuseKind(status.st_mode);
+        refuseKind(status);
         throw RuntimeError(RuntimeError::FileAccess, QStringLiteral("errore di lettura del file"));
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {

@@ -50,9 +50,9 @@ struct ReadLimits {
 // Decodes a jpg, gif or bmp file (recognised by its content, not its name) at a bounded size.
 // A picture file that is unchanged on disk (same path, file, size and modification time) as at
 // the previous call is not decoded again. Only regular files are opened. Throws RuntimeError
-// whose detail names the cause in a few Italian words: FileNotFound ("file non trovato", or a
-// folder), PermissionDenied, FileAccess (not a regular file, a read error), InvalidPicture (not
-// a picture, damaged, "immagine troppo grande: L x A pixel", too many scans, too slow) or
+// whose detail names the cause in a few Italian words: FileNotFound ("file non trovato", "è una
+// cartella"), PermissionDenied, FileAccess ("non è un file normale", a read error), InvalidPicture
+// (not a picture, damaged, "immagine troppo grande: L x A pixel", too many scans, too slow) or
 // OutOfMemory ("memoria insufficiente").
 Picture LoadPicture(const QString& path, const ReadLimits& limits = {});
 
