@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace trameda {
@@ -77,10 +78,10 @@ QImage boxReduce(const QImage& source, int kx, int ky) {
 
 } // namespace
 
-QImage areaScale(const QImage& input, QSize size) {
+QImage areaScale(QImage input, QSize size) {
     if (input.isNull() || size.isEmpty())
         return {};
-    QImage source = input.convertToFormat(QImage::Format_RGB32);
+    QImage source = std::move(input).convertToFormat(QImage::Format_RGB32);
     if (source.isNull())
         throw std::bad_alloc();
     if (source.size() == size)

@@ -159,7 +159,7 @@ QImage decodeBounded(QIODevice& device, const ReadLimits& limits, const QElapsed
         throw RuntimeError(RuntimeError::InvalidPicture,
                            QStringLiteral("non è un'immagine jpg, gif o bmp"));
     const QSize bounded = image.size().boundedTo({Picture::kMaxSide, Picture::kMaxSide});
-    return image.size() == bounded ? image : areaScale(image, bounded);
+    return image.size() == bounded ? image : areaScale(std::move(image), bounded);
 }
 
 // Runs a reading, with a failed allocation reported as the run-time error for memory.
