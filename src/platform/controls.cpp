@@ -77,7 +77,12 @@ void PictureBox::followGeometry() {
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
-    followGeometry();
+    try {
+        followGeometry();
+    } catch (const std::bad_alloc&) {
+        // Nothing may be thrown across the event loop. The box keeps its image; a handler that
+        // resized it follows the geometry again itself and reports the failure.
+    }
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
