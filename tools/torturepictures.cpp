@@ -5,6 +5,9 @@
 // are kept, so a rerun is quick.
 //
 //   trameda_torturepictures FOLDER
+#include "support/jpegencoder.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,8 +16,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -32,7 +33,7 @@ struct Options {
 };
 
 // A photograph's worth of work for the coder: broad gradients, some shapes and fine noise.
-void photoRow(int y, const Options& o, std::vector<JSAMPLE>& row) {
+void photoRow(int y, const Options& o, JSAMPLE* row) {
     for (int x = 0; x < o.width; ++x) {
         const std::uint32_t h = (std::uint32_t(x) * 73856093u) ^ (std::uint32_t(y) * 19349663u);
         const int noise = int((h >> 11) % 24);
@@ -53,41 +54,24 @@ void photoRow(int y, const Options& o, std::vector<JSAMPLE>& row) {
 }
 
 Bytes encode(const Options& o, bool uniform) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(o.width);
-    cinfo.image_height = JDIMENSION(o.height);
-    cinfo.input_components = o.components;
-    cinfo.in_color_space = o.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, o.quality, TRUE);
-    static jpeg_scan_info twoScans[2];
-    if (o.twoScans) {
-        twoScans[0] = {1, {0}, 0, 0, 0, 0};
-        twoScans[1] = {1, {0}, 1, 63, 0, 0};
-        cinfo.scan_info = twoScans;
-        cinfo.num_scans = 2;
-    } else if (o.progressive) {
-        jpeg_simple_progression(&cinfo);
-    }
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(std::size_t(o.width) * std::size_t(o.components), 128);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        if (!uniform)
-            photoRow(int(cinfo.next_scanline), o, row);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    Bytes bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    static jpeg_scan_info twoScans[2] = {{1, {0}, 0, 0, 0, 0}, {1, {0}, 1, 63, 0, 0}};
+    return encodeJpeg(
+        o.width, o.height, o.components, o.components == 1 ? JCS_GRAYSCALE : JCS_RGB,
+        [&](int y, JSAMPLE* row) {
+            if (uniform)
+                std::fill_n(row, std::size_t(o.width) * std::size_t(o.components), JSAMPLE(128));
+            else
+                photoRow(y, o, row);
+        },
+        [&](jpeg_compress_struct& info) {
+            jpeg_set_quality(&info, o.quality, TRUE);
+            if (o.twoScans) {
+                info.scan_info = twoScans;
+                info.num_scans = 2;
+            } else if (o.progressive) {
+                jpeg_simple_progression(&info);
+            }
+        });
 }
 
 // Offset of the first marker `code` at or after `from`, or npos.

@@ -31,9 +31,9 @@ constexpr qint64 kMaxOrientedHeader = 1 << 20;
 
 enum class Stop { None, Library, TooLarge, Scans, Time, ReadError };
 
-// One decoding with libjpeg. Its errors leave libjpeg by longjmp back to decode(), the only
-// function that calls into it, which holds nothing that needs destroying; everything the
-// callbacks reach lives in this object.
+// One decoding with libjpeg. Its errors, and the stops the limits call for, leave libjpeg by
+// longjmp back to decode(), which makes every call that can fail and holds nothing that needs
+// destroying; everything the callbacks reach lives in this object.
 class Decoder {
 public:
     Decoder(QIODevice& device, const ReadLimits& limits, const QElapsedTimer& clock)

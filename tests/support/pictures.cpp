@@ -1,6 +1,7 @@
 #include "pictures.h"
 
 #include "gif.h"
+#include "jpegencoder.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -85,31 +86,15 @@ QByteArray withOrientation(const QByteArray& jpeg, int orientation) {
 }
 
 QByteArray cmykJpeg(QSize size, QRgb colour) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long length = 0;
-    jpeg_mem_dest(&info, &buffer, &length);
-    info.image_width = JDIMENSION(size.width());
-    info.image_height = JDIMENSION(size.height());
-    info.input_components = 4;
-    info.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
     // Adobe stores the inks inverted: full black ink is 255 here.
-    std::vector<JSAMPLE> row;
-    for (int x = 0; x < size.width(); ++x)
-        row.insert(row.end(),
-                   {JSAMPLE(qRed(colour)), JSAMPLE(qGreen(colour)), JSAMPLE(qBlue(colour)), 255});
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    const QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(length));
-    std::free(buffer);
-    return bytes;
+    const std::vector<unsigned char> bytes =
+        encodeJpeg(size.width(), size.height(), 4, JCS_CMYK, [&](int, JSAMPLE* row) {
+            for (int x = 0; x < size.width(); ++x, row += 4) {
+                row[0] = JSAMPLE(qRed(colour));
+                row[1] = JSAMPLE(qGreen(colour));
+                row[2] = JSAMPLE(qBlue(colour));
+                row[3] = 255;
+            }
+        });
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
