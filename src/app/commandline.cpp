@@ -400,8 +400,7 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     try {
         picture = LoadPicture(request.picture);
     } catch (const RuntimeError& e) {
-        err << "trameda: " << request.picture << ": "
-            << (e.detail().isEmpty() ? standardDescription(e.code()) : e.detail()) << Qt::endl;
+        err << "trameda: " << request.picture << ": " << failureCause(e) << Qt::endl;
         return kFileError;
     }
 

@@ -73,7 +73,7 @@ void refuseIfTooLarge(QSize claimed, qint64 maxPixels, const ReadLimits& limits)
 namespace {
 
 RuntimeError outOfMemory() {
-    return RuntimeError(RuntimeError::OutOfMemory, QStringLiteral("memoria insufficiente"));
+    return RuntimeError(RuntimeError::OutOfMemory);
 }
 
 RuntimeError damaged(const char* format) {
@@ -190,9 +190,7 @@ FileKey openPicture(const QString& path, QFile& file) {
                                                        : RuntimeError::FileAccess,
                                notRegular(status));
     };
-    const auto notFound = [] {
-        return RuntimeError(RuntimeError::FileNotFound, QStringLiteral("file non trovato"));
-    };
+    const auto notFound = [] { return RuntimeError(RuntimeError::FileNotFound); };
     if (name.isEmpty())
         throw notFound();
     struct stat status {};
@@ -205,9 +203,9 @@ FileKey openPicture(const QString& path, QFile& file) {
             throw notFound();
         if (error == ENOMEM)
             throw outOfMemory();
-        throw RuntimeError(error == EACCES || error == EPERM ? RuntimeError::PermissionDenied
-                                                             : RuntimeError::FileAccess,
-                           writeErrorText(error));
+        if (error == EACCES || error == EPERM)
+            throw RuntimeError(RuntimeError::PermissionDenied);
+        throw RuntimeError(RuntimeError::FileAccess, writeErrorText(error));
     }
     // What was opened may not be what was looked at a moment before.
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -225,6 +223,21 @@ FileKey openPicture(const QString& path, QFile& file) {
 }
 
 } // namespace
+
+QString failureCause(const RuntimeError& error) {
+    if (!error.detail().isEmpty())
+        return error.detail();
+    switch (error.code()) {
+    case RuntimeError::FileNotFound:
+        return QStringLiteral("file non trovato");
+    case RuntimeError::PermissionDenied:
+        return QStringLiteral("permesso negato");
+    case RuntimeError::OutOfMemory:
+        return QStringLiteral("memoria insufficiente");
+    default:
+        return standardDescription(error.code());
+    }
+}
 
 Picture decodePicture(const QByteArray& bytes, const ReadLimits& limits) {
     QElapsedTimer clock;

@@ -7,6 +7,8 @@
 
 namespace trameda {
 
+class RuntimeError;
+
 // A decoded source picture: opaque (transparent parts on white) and at most kMaxSide pixels on
 // each axis, which is more than the largest work surface can show. Copies share the pixels.
 class Picture {
@@ -49,12 +51,16 @@ struct ReadLimits {
 
 // Decodes a jpg, gif or bmp file (recognised by its content, not its name) at a bounded size.
 // A picture file that is unchanged on disk (same path, file, size and modification time) as at
-// the previous call is not decoded again. Only regular files are opened. Throws RuntimeError
-// whose detail names the cause in a few Italian words: FileNotFound ("file non trovato", "è una
-// cartella"), PermissionDenied, FileAccess ("non è un file normale", a read error), InvalidPicture
-// (not a picture, damaged, "immagine troppo grande: L x A pixel", too many scans, too slow) or
-// OutOfMemory ("memoria insufficiente").
+// the previous call is not decoded again. Only regular files are opened. Throws RuntimeError:
+// FileNotFound (also for a folder), PermissionDenied, FileAccess (not a regular file, a read
+// error), InvalidPicture (not a picture, damaged, too large, too many scans, too slow) or
+// OutOfMemory, with a detail in a few Italian words where the code alone does not say it all
+// ("immagine troppo grande: L x A pixel").
 Picture LoadPicture(const QString& path, const ReadLimits& limits = {});
+
+// The cause of a failed reading in a few Italian words, for a message that names the file: "file
+// non trovato", "permesso negato", "memoria insufficiente", or the error's detail.
+QString failureCause(const RuntimeError& error);
 
 // The same decoding for a picture held in memory; no caching.
 Picture decodePicture(const QByteArray& bytes, const ReadLimits& limits = {});
