@@ -1,8 +1,8 @@
 // Writes the picture files that are hardest on a reader, for scripts/torture-pictures: JPEGs of
 // a few hundred bytes that claim tens of thousands of pixels a side, progressive JPEGs made of
-// thousands of tiny scans, a genuine 100-megapixel photo both progressive and baseline, and GIF
-// and BMP headers that claim more than any decoder should take on. Large files already present
-// are kept, so a rerun is quick.
+// thousands of tiny scans, a genuine 100-megapixel photo both progressive and baseline, a BMP
+// near its limit, and GIF and BMP headers that claim more than any decoder should take on. Large
+// files already present are kept, so a rerun is quick.
 //
 //   trameda_torturepictures FOLDER
 #include "support/jpegencoder.h"
@@ -175,6 +175,32 @@ Bytes gifClaiming(int width, int height) {
     return b;
 }
 
+// A genuine 24-bit BMP of width x height, written a row at a time.
+bool writeBmp(const std::filesystem::path& path, int width, int height) {
+    Options o;
+    o.width = width;
+    o.height = height;
+    const std::uint32_t rowBytes = (std::uint32_t(width) * 3 + 3) / 4 * 4;
+    Bytes header = bmpClaiming(width, height);
+    header.resize(54);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
+    std::vector<JSAMPLE> rgb(std::size_t(width) * 3);
+    std::vector<char> row(rowBytes, 0);
+    for (int y = height - 1; y >= 0 && out; --y) { // bottom row first
+        photoRow(y, o, rgb.data());
+        for (int x = 0; x < width; ++x) // BMP keeps blue, green, red
+            for (int c = 0; c < 3; ++c)
+                row[std::size_t(x) * 3 + std::size_t(c)] =
+                    char(rgb[std::size_t(x) * 3 + 2 - std::size_t(c)]);
+        out.write(row.data(), std::streamsize(row.size()));
+    }
+    out.close();
+    if (!out)
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return bool(out);
+}
+
 bool write(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -231,6 +257,11 @@ int main(int argc, char* argv[]) {
 
     ok = write(folder / "enorme.bmp", bmpClaiming(30000, 30000)) && ok;
     ok = write(folder / "enorme.gif", gifClaiming(60000, 60000)) && ok;
+
+    // 31 megapixels: within what GIF and BMP may be, which Qt decodes whole.
+    const auto bmp = folder / "foto-31mp.bmp";
+    if (!std::filesystem::exists(bmp))
+        ok = writeBmp(bmp, 6800, 4600) && ok;
 
     Options photo;
     photo.width = 12248;

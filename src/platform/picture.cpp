@@ -85,6 +85,8 @@ RuntimeError damaged(const char* format) {
 // converts a large image on worker threads, and where memory is short a thread that cannot start
 // leaves the conversion waiting for ever; a strip this small is converted on the calling thread.
 QImage opaqueOnWhite(const QImage& image) {
+    if (image.format() == QImage::Format_RGB32)
+        return image;
     QImage flat(image.size(), QImage::Format_RGB32);
     if (flat.isNull())
         throw std::bad_alloc();
