@@ -129,7 +129,7 @@ QImage readWhole(QIODevice& device, const char* format, const ReadLimits& limits
     QImageReader reader(&device, format);
     const QSize claimed = reader.size();
     if (!claimed.isValid() || claimed.isEmpty()) {
-        if (bmpHeader.isValid())
+        if (!bmpHeader.isEmpty())
             refuseIfTooLarge(bmpHeader, limits.maxWholePixels, limits);
         throw damaged(format);
     }
