@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -20,7 +21,17 @@ int main(int argc, char* argv[]) {
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 12; ++x)
             image.setPixel(x, y, qRgb(x * 20, y * 28, (x + y) * 10));
+    // Progressive JPEG in colour and in grey: several scans, refinements, the whole-picture
+    // buffer.
+    const auto progressive = [&](const QImage& picture, const QString& name) {
+        QImageWriter writer(dir.filePath(name), "jpeg");
+        writer.setProgressiveScanWrite(true);
+        return writer.write(picture);
+    };
     bool ok = image.save(dir.filePath(QStringLiteral("seme.jpg")), "JPG", 80) &&
+              progressive(image, QStringLiteral("seme-progressivo.jpg")) &&
+              progressive(image.convertToFormat(QImage::Format_Grayscale8),
+                          QStringLiteral("seme-grigio.jpg")) &&
               image.save(dir.filePath(QStringLiteral("seme.bmp")), "BMP") &&
               image.convertToFormat(QImage::Format_Indexed8)
                   .save(dir.filePath(QStringLiteral("seme8.bmp")), "BMP");

@@ -7,8 +7,8 @@
 #include "platform/runtimeerror.h"
 #include "support/fakedialogs.h"
 #include "support/gif.h"
+#include "support/pictures.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,62 +21,6 @@ using namespace trameda;
 namespace {
 
 constexpr QRgb kPrevious = qRgb(12, 34, 56);
-
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-QImage stripes(QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y, (x / 8) % 2 ? qRgb(250, 250, 250) : qRgb(200, 0, 0));
-    return image;
-}
-
-void put16(QByteArray& b, int at, int v) {
-    b[at] = char(v & 0xFF);
-    b[at + 1] = char((v >> 8) & 0xFF);
-}
-
-void put32(QByteArray& b, int at, qint32 v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = char((v >> (8 * i)) & 0xFF);
-}
-
-// A small JPEG whose frame header claims `size`.
-QByteArray jpegClaiming(QSize size) {
-    QByteArray bytes = encoded(stripes({64, 64}), "JPG");
-    const int sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
-    if (sof < 0)
-        qFatal("no SOF0 marker");
-    bytes[sof + 5] = char(size.height() >> 8);
-    bytes[sof + 6] = char(size.height() & 0xFF);
-    bytes[sof + 7] = char(size.width() >> 8);
-    bytes[sof + 8] = char(size.width() & 0xFF);
-    return bytes;
-}
-
-QByteArray bmpClaiming(QSize size) {
-    QByteArray bytes = encoded(stripes({8, 8}), "BMP");
-    put32(bytes, 18, size.width());
-    put32(bytes, 22, size.height());
-    return bytes;
-}
-
-QByteArray gifClaiming(QSize size) {
-    QByteArray bytes = encodeGif({8, 8}, {qRgb(0, 0, 0)}, {uniformFrame({8, 8}, 0)});
-    put16(bytes, 6, size.width());
-    put16(bytes, 8, size.height());
-    const int descriptor = bytes.indexOf(char(0x2C), 13 + 768);
-    put16(bytes, descriptor + 5, size.width());
-    put16(bytes, descriptor + 7, size.height());
-    return bytes;
-}
 
 QByteArray corrupted(QByteArray bytes) {
     for (qsizetype i = bytes.size() / 3; i < bytes.size(); i += 7)
@@ -227,6 +171,10 @@ void TestBadPictures::damagedOrHugeFilesAreSurvived_data() {
         << "guasta.bmp" << corrupted(encoded(stripes({200, 150}), "BMP"));
     QTest::newRow("jpeg 60000 x 60000") << "enorme.jpg" << jpegClaiming({60000, 60000});
     QTest::newRow("jpeg 65000 x 100") << "lunga.jpg" << jpegClaiming({65000, 100});
+    QTest::newRow("progressive jpeg 20000 x 20000")
+        << "progressiva.jpg" << jpegClaiming({20000, 20000}, true);
+    QTest::newRow("progressive jpeg of 2000 scans")
+        << "scansioni.jpg" << withRepeatedScan(encoded(stripes({1000, 1000}), "JPG", true), 2000);
     QTest::newRow("bmp 60000 x 60000") << "enorme.bmp" << bmpClaiming({60000, 60000});
     QTest::newRow("bmp negative height") << "rovescia.bmp" << bmpClaiming({60000, -60000});
     QTest::newRow("gif 60000 x 60000") << "enorme.gif" << gifClaiming({60000, 60000});

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <climits>
 #include <unistd.h>
 
 using namespace trameda;
@@ -398,13 +399,25 @@ void TestCommandLine::fileErrorsLeaveNothingHalfWritten() {
 
     failsWith({QStringLiteral("--chart"), m_dir.filePath(QStringLiteral("manca.jpg")),
                QStringLiteral("--png"), png},
-              QStringLiteral("manca.jpg"));
+              QStringLiteral("manca.jpg: file non trovato"));
     QFile text(m_dir.filePath(QStringLiteral("testo.jpg")));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("non sono una foto");
     text.close();
     failsWith({QStringLiteral("--chart"), text.fileName(), QStringLiteral("--png"), png},
-              QStringLiteral("testo.jpg"));
+              QStringLiteral("testo.jpg: non è un'immagine jpg, gif o bmp"));
+
+    // Surfaces that cannot be had.
+    commandline::ChartRequest huge;
+    huge.picture = m_picture;
+    huge.png = png;
+    huge.size = QSize(INT_MAX, INT_MAX);
+    QString err;
+    QTextStream out(stdout), errors(&err);
+    QCOMPARE(commandline::run(huge, out, errors), commandline::kFileError);
+    errors.flush();
+    QCOMPARE(err, QStringLiteral("trameda: memoria insufficiente\n"));
+    QVERIFY(!QFile::exists(png));
 
     QFile palette(m_dir.filePath(QStringLiteral("corta.col")));
     QVERIFY(palette.open(QIODevice::WriteOnly));

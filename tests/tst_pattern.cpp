@@ -11,11 +11,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPaintEngine>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <new>
 
 using namespace trameda;
 using namespace trameda::pattern;
@@ -77,6 +79,47 @@ private:
     PdfPrintOutput m_pdf;
     int m_good;
     bool& m_aborted;
+};
+
+// A page whose engine runs out of memory as it ends, as the PDF engine can while it compresses
+// the page.
+class StarvedEngine : public QPaintEngine {
+public:
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { throw std::bad_alloc(); }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    Type type() const override { return User; }
+};
+
+class StarvedDocument : public PrintDocument, public QPaintDevice {
+public:
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    QPaintDevice& device() override { return *this; }
+    bool failed() const override { return false; }
+    void end(QPainter& painter) override { painter.end(); }
+    void abort(QPainter& painter) noexcept override {
+        try {
+            painter.end();
+        } catch (...) {
+        }
+    }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        return metric == PdmWidth || metric == PdmHeight ? 1000
+               : metric == PdmDepth                      ? 32
+               : metric == PdmDpiX || metric == PdmDpiY  ? 600
+                                                         : QPaintDevice::metric(metric);
+    }
+
+private:
+    mutable StarvedEngine m_engine;
+};
+
+class StarvedOutput : public PrintOutput {
+public:
+    std::unique_ptr<PrintDocument> open() override { return std::make_unique<StarvedDocument>(); }
 };
 
 // The run's view of a window that is not there: plain surfaces of 200 x 200 pixels, so that one
@@ -180,6 +223,7 @@ private Q_SLOTS:
     void printedRunIsOneDocumentOfOnePage();
     void cancelledPrintingRunStillEndsTheDocument();
     void failingPrinterAbortsTheDocument();
+    void printerOutOfMemoryWhileEnding();
     void noSystemPrinterWritesAPdfHere();
 };
 
@@ -589,6 +633,19 @@ void TestPattern::failingPrinterAbortsTheDocument() {
     QCOMPARE(host.at(25, 199), white);
     QCOMPARE(host.at(60, 5), white);
     QVERIFY(!host.cancelShown);
+}
+
+void TestPattern::printerOutOfMemoryWhileEnding() {
+    // The painter of a document whose engine gave out is never used again, nor ended once more
+    // on a device that is gone; the printer goes on with the next document.
+    Printer printer(std::make_unique<StarvedOutput>());
+    printer.beginDocument();
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, printer.EndDoc());
+    QVERIFY(!printer.hasDocument());
+    printer.beginDocument();
+    QVERIFY(printer.hasDocument());
+    printer.abortDocument();
+    QVERIFY(!printer.hasDocument());
 }
 
 void TestPattern::noSystemPrinterWritesAPdfHere() {

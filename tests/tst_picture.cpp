@@ -1,18 +1,24 @@
-// Loading source pictures: exact colours, transparency, large photos at a bounded size, files
-// that are not pictures, and decoding only when the file changed on disk.
+// Loading source pictures: exact colours, transparency, large photos at a bounded size, the kinds
+// of JPEG, files that are not pictures or claim too much, and decoding only when the file
+// changed on disk.
 #include "app/application.h"
 #include "picture/sizes.h"
 #include "platform/picture.h"
 #include "platform/runtimeerror.h"
 #include "support/gif.h"
+#include "support/pictures.h"
 
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace trameda;
+
+Q_DECLARE_METATYPE(ReadLimits)
 
 namespace {
 
@@ -42,6 +48,21 @@ int runtimeErrorCode(const QString& path) {
     return 0;
 }
 
+bool near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 3 && std::abs(qGreen(a) - qGreen(b)) <= 3 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 3;
+}
+
+// Left half red, right half blue.
+QImage halves(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(qRgb(0, 0, 255));
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width() / 2; ++x)
+            image.setPixel(x, y, qRgb(255, 0, 0));
+    return image;
+}
+
 } // namespace
 
 class TestPicture : public QObject {
@@ -50,7 +71,10 @@ private Q_SLOTS:
     void initTestCase() { prepareApplication(); }
     void uniformBitmapStaysExact();
     void transparencyShowsWhite();
-    void largePhotoLoadsAtBoundedSize();
+    void kindsOfJpeg_data();
+    void kindsOfJpeg();
+    void refusedWithTheirCause_data();
+    void refusedWithTheirCause();
     void failuresAreReported();
     void unchangedFileIsNotDecodedAgain();
     void sourcePath_data();
@@ -87,18 +111,93 @@ void TestPicture::transparencyShowsWhite() {
     QCOMPARE(gif.image().pixel(15, 5), qRgb(255, 255, 255));
 }
 
-void TestPicture::largePhotoLoadsAtBoundedSize() {
+void TestPicture::kindsOfJpeg_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QRgb>("colour");
+    const QRgb red = qRgb(255, 0, 0);
     // 54 megapixels: more than Qt decodes by default, less than a 100-megapixel photo.
-    const QSize full(9000, 6000);
-    const QString path = writeImage(
-        m_dir, "foto.jpg", uniform(full, qRgb(200, 60, 20), QImage::Format_RGB888), "JPG", 95);
-    const Picture photo = LoadPicture(path);
-    QVERIFY(!photo.isNull());
-    QVERIFY(photo.size().width() <= Picture::kMaxSide &&
-            photo.size().height() <= Picture::kMaxSide);
-    const QRgb centre = photo.image().pixel(photo.size().width() / 2, photo.size().height() / 2);
-    QVERIFY(std::abs(qRed(centre) - 200) <= 2 && std::abs(qGreen(centre) - 60) <= 2 &&
-            std::abs(qBlue(centre) - 20) <= 2);
+    QTest::newRow("baseline 9000 x 6000, shrunk")
+        << encoded(uniform({9000, 6000}, qRgb(200, 60, 20), QImage::Format_RGB888), "JPG")
+        << QSize(1400, 1400) << QPoint(700, 700) << qRgb(200, 60, 20);
+    QTest::newRow("progressive, shrunk")
+        << encoded(uniform({3000, 2000}, qRgb(200, 60, 20)), "JPG", true) << QSize(1400, 1400)
+        << QPoint(700, 700) << qRgb(200, 60, 20);
+    QTest::newRow("grey progressive")
+        << encoded(
+               uniform({1600, 900}, qRgb(90, 90, 90)).convertToFormat(QImage::Format_Grayscale8),
+               "JPG", true)
+        << QSize(1400, 900) << QPoint(3, 3) << qRgb(90, 90, 90);
+    QTest::newRow("progressive cut short, what came shows")
+        << encoded(halves({320, 240}), "JPG", true).left(1200) << QSize(320, 240) << QPoint(5, 5)
+        << red;
+    QTest::newRow("adobe cmyk") << cmykJpeg({30, 20}, red) << QSize(30, 20) << QPoint(15, 10)
+                                << red;
+    // Left half red turned a quarter clockwise: the top half is red.
+    QTest::newRow("exif turned") << withOrientation(encoded(halves({64, 32}), "JPG"), 6)
+                                 << QSize(32, 64) << QPoint(16, 8) << red;
+}
+
+void TestPicture::kindsOfJpeg() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, at);
+    QFETCH(QRgb, colour);
+    const Picture picture = decodePicture(bytes);
+    QCOMPARE(picture.size(), size);
+    QVERIFY2(near(picture.image().pixel(at), colour),
+             qPrintable(QColor(picture.image().pixel(at)).name()));
+}
+
+void TestPicture::refusedWithTheirCause_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<ReadLimits>("limits");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+    const ReadLimits usual;
+    const int invalid = RuntimeError::InvalidPicture;
+    const QByteArray progressive = encoded(stripes({400, 300}), "JPG", true);
+    QTest::newRow("progressive claiming 20000 x 20000")
+        << jpegClaiming({20000, 20000}, true) << usual << invalid
+        << "immagine troppo grande: 20000 x 20000 pixel";
+    QTest::newRow("jpeg 40000 wide") << jpegClaiming({40000, 100}) << usual << invalid
+                                     << "immagine troppo grande: 40000 x 100 pixel";
+    QTest::newRow("gif 60000 x 60000") << gifClaiming({60000, 60000}) << usual << invalid
+                                       << "immagine troppo grande: 60000 x 60000 pixel";
+    QTest::newRow("bmp beyond Qt's reader") << bmpClaiming({20000, 20000}) << usual << invalid
+                                            << "immagine troppo grande: 20000 x 20000 pixel";
+    QTest::newRow("bmp of 40 megapixels, decoded whole")
+        << bmpClaiming({8000, 5000}) << usual << invalid
+        << "immagine troppo grande: 8000 x 5000 pixel";
+    QTest::newRow("150 scans") << withRepeatedScan(progressive, 150) << usual << invalid
+                               << "troppe scansioni progressive (più di 100)";
+    ReadLimits tight = usual;
+    tight.jpegWorkingBytes = 100'000; // 400 x 300 progressive holds 360,000 bytes
+    QTest::newRow("progressive beyond its memory")
+        << progressive << tight << invalid << "immagine troppo grande: 400 x 300 pixel";
+    ReadLimits hurried = usual;
+    hurried.milliseconds = 0;
+    QTest::newRow("out of time") << progressive << hurried << invalid << "lettura troppo lunga";
+    QTest::newRow("text") << QByteArray("non sono una foto") << usual << invalid
+                          << "non è un'immagine jpg, gif o bmp";
+    QTest::newRow("empty") << QByteArray() << usual << invalid << "non è un'immagine";
+    QTest::newRow("jpeg of noise") << QByteArray("\xFF\xD8\xFF\xE0").append(200, '\x5A') << usual
+                                   << invalid << "immagine jpg danneggiata";
+}
+
+void TestPicture::refusedWithTheirCause() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(ReadLimits, limits);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    try {
+        decodePicture(bytes, limits);
+        QFAIL("decoded");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.code(), code);
+        QVERIFY2(e.detail().startsWith(says), qPrintable(e.detail()));
+    }
 }
 
 void TestPicture::failuresAreReported() {
@@ -115,6 +214,16 @@ void TestPicture::failuresAreReported() {
     QVERIFY(empty.open(QIODevice::WriteOnly));
     empty.close();
     QCOMPARE(runtimeErrorCode(empty.fileName()), int(RuntimeError::InvalidPicture));
+
+    // Never opened, so never waited on for a writer.
+    const QString fifo = m_dir.filePath("tubo.jpg");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(runtimeErrorCode(fifo), int(RuntimeError::FileAccess));
+
+    if (geteuid() != 0) {
+        QVERIFY(QFile::setPermissions(text.fileName(), QFileDevice::WriteOwner));
+        QCOMPARE(runtimeErrorCode(text.fileName()), int(RuntimeError::PermissionDenied));
+    }
 }
 
 void TestPicture::unchangedFileIsNotDecodedAgain() {

@@ -8,6 +8,8 @@
 #include "platform/surface.h"
 
 #include <QTest>
+#include <climits>
+#include <new>
 
 using namespace trameda;
 
@@ -48,6 +50,8 @@ private Q_SLOTS:
     void areaScaleKeepsUniformColourExact();
     void areaScaleAverages();
     void paintPictureCoversTheWholeBox();
+    void impossibleSizesRunOutOfMemory();
+    void finishedImageSharesThePixels();
 };
 
 void TestSurface::pointAtTheEdges() {
@@ -217,6 +221,30 @@ void TestSurface::paintPictureCoversTheWholeBox() {
     QCOMPARE(b.at(199, 0), qRgb(255, 255, 0));
     QCOMPARE(b.at(395, 440), qRgb(255, 255, 0));
     QCOMPARE(b.surface.Point(199, 199), RGB(255, 255, 0));
+}
+
+void TestSurface::impossibleSizesRunOutOfMemory() {
+    // More bytes than an address space holds: the allocation fails as any failed one would.
+    const QSize impossible(INT_MAX, INT_MAX);
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, areaScale(filled({8, 8}, qRgb(1, 2, 3)), impossible));
+    Board b(QSize(10, 10));
+    b.surface.Line(0, 0, 200, 200, RGB(10, 20, 30), LineForm::BoxFilled);
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, b.surface.resizeImage(impossible));
+    // The surface keeps its image and goes on drawing.
+    QCOMPARE(b.surface.image().size(), QSize(10, 10));
+    QCOMPARE(b.surface.Point(100, 100), RGB(10, 20, 30));
+    b.surface.Line(0, 0, 200, 200, RGB(40, 50, 60), LineForm::BoxFilled);
+    QCOMPARE(b.surface.Point(100, 100), RGB(40, 50, 60));
+}
+
+void TestSurface::finishedImageSharesThePixels() {
+    // Written out while drawing is under way, the image is not copied whole (which a large chart
+    // short of memory could not afford).
+    Board b(QSize(50, 40));
+    b.surface.Line(0, 0, 100, 100, RGB(1, 2, 3), LineForm::BoxFilled);
+    const QImage finished = b.surface.finishedImage();
+    QCOMPARE(finished.constBits(), b.surface.image().constBits());
+    QCOMPARE(finished.pixel(0, 0), qRgb(1, 2, 3));
 }
 
 QTEST_MAIN(TestSurface)

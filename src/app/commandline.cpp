@@ -22,6 +22,7 @@
 #include <QTextStream>
 #include <array>
 #include <functional>
+#include <new>
 #include <optional>
 #include <span>
 #include <vector>
@@ -383,7 +384,9 @@ QSize surfaceSize(const ChartRequest& request) {
     return {400, std::max(1, height)};
 }
 
-int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
+namespace {
+
+int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     // An output that can never be written is refused before any work is done.
     for (const NamedFile& file : namedFiles(request))
         if (file.output && !file.path.isEmpty())
@@ -397,12 +400,7 @@ int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     try {
         picture = LoadPicture(request.picture);
     } catch (const RuntimeError& e) {
-        err << "trameda: immagine non leggibile: " << request.picture << ": "
-            << standardDescription(e.code());
-        const QString reason = e.description().section(QStringLiteral(": "), 1);
-        if (e.code() == RuntimeError::InvalidPicture && !reason.isEmpty())
-            err << " (" << reason << ")";
-        err << Qt::endl;
+        err << "trameda: " << request.picture << ": " << failureCause(e) << Qt::endl;
         return kFileError;
     }
 
@@ -463,7 +461,8 @@ int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
 
     if (!request.png.isEmpty() &&
         !save(
-            request.png, [&](QIODevice& file) { return chart.image().save(&file, "PNG"); }, err))
+            request.png, [&](QIODevice& file) { return chart.finishedImage().save(&file, "PNG"); },
+            err))
         return kFileError;
 
     const document::KeySettings settings{request.fabric, request.strands};
@@ -499,6 +498,17 @@ int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     return kDone;
 }
 
+} // namespace
+
+int run(const ChartRequest& request, QTextStream& out, QTextStream& err) {
+    try {
+        return chart(request, out, err);
+    } catch (const std::bad_alloc&) {
+        err << "trameda: memoria insufficiente" << Qt::endl;
+        return kFileError;
+    }
+}
+
 void silenceQtMessages() {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
@@ -523,9 +533,6 @@ int main(const QStringList& arguments) {
     case Parsed::Action::Chart:
         try {
             status = run(parsed.request, out, err);
-        } catch (const std::bad_alloc&) {
-            err << "trameda: " << standardDescription(RuntimeError::OutOfMemory) << Qt::endl;
-            return kFileError;
         } catch (const std::exception& e) {
             // The thread table built into the program could not be read: a broken build.
             err << "trameda: " << e.what() << Qt::endl;

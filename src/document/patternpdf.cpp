@@ -1,6 +1,7 @@
 #include "patternpdf.h"
 
 #include "pattern/rules.h"
+#include "platform/printer.h"
 #include "platform/surface.h"
 #include "stitchgrid.h"
 #include "threads/threadtable.h"
@@ -12,6 +13,7 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <array>
+#include <memory>
 
 namespace trameda::document {
 
@@ -521,12 +523,26 @@ bool writePatternPdf(QIODevice& device, const Pattern& pattern) {
                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     pdf.setCreator(QStringLiteral("Trameda"));
     pdf.setTitle(pattern.title);
-    QPainter painter;
-    if (!painter.begin(&pdf))
-        return false;
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    Writer(pdf, painter, pattern).write();
-    return painter.end();
+    auto painter = std::make_unique<QPainter>();
+    bool ended = false;
+    try {
+        if (painter->begin(&pdf)) {
+            painter->setRenderHint(QPainter::Antialiasing, true);
+            Writer(pdf, *painter, pattern).write();
+            ended = painter->end();
+        }
+    } catch (...) {
+        // Short of memory half way: the painter is ended here if it can be, not by its
+        // destructor.
+        try {
+            if (painter->isActive())
+                painter->end();
+        } catch (...) {
+        }
+        disposePainter(painter);
+        throw;
+    }
+    return ended;
 }
 
 } // namespace trameda::document

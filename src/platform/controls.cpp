@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <new>
 
 namespace trameda {
 
@@ -76,7 +77,12 @@ void PictureBox::followGeometry() {
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
-    followGeometry();
+    try {
+        followGeometry();
+    } catch (const std::bad_alloc&) {
+        // Nothing may be thrown across the event loop. The box keeps its image; a handler that
+        // resized it follows the geometry again itself and reports the failure.
+    }
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
@@ -157,7 +163,11 @@ void ImageBox::paintEvent(QPaintEvent*) {
         return;
     const QSize fitted = m_picture.size().scaled(size(), Qt::KeepAspectRatio).expandedTo({1, 1});
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), m_picture.scaled(fitted));
+    try {
+        p.drawImage(QPoint(0, 0), m_picture.scaled(fitted));
+    } catch (const std::bad_alloc&) {
+        // Short of memory the thumbnail stays blank until the next repaint.
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace trameda {
@@ -44,6 +46,8 @@ QImage boxReduce(const QImage& source, int kx, int ky) {
     const int width = (source.width() + kx - 1) / kx;
     const int height = (source.height() + ky - 1) / ky;
     QImage target(width, height, QImage::Format_RGB32);
+    if (target.isNull())
+        throw std::bad_alloc();
     const std::size_t lineLength = static_cast<std::size_t>(source.width()) * 4;
     std::vector<quint32> line(lineLength);
     for (int ty = 0; ty < height; ++ty) {
@@ -74,10 +78,12 @@ QImage boxReduce(const QImage& source, int kx, int ky) {
 
 } // namespace
 
-QImage areaScale(const QImage& input, QSize size) {
+QImage areaScale(QImage input, QSize size) {
     if (input.isNull() || size.isEmpty())
         return {};
-    QImage source = input.convertToFormat(QImage::Format_RGB32);
+    QImage source = std::move(input).convertToFormat(QImage::Format_RGB32);
+    if (source.isNull())
+        throw std::bad_alloc();
     if (source.size() == size)
         return source;
     // A large reduction first averages whole blocks in integers, several times faster, and
@@ -90,9 +96,11 @@ QImage areaScale(const QImage& input, QSize size) {
             return source;
     }
 
+    QImage target(size, QImage::Format_RGB32);
+    if (target.isNull())
+        throw std::bad_alloc();
     const std::vector<Span> columns = spans(source.width(), size.width());
     const std::vector<Span> rows = spans(source.height(), size.height());
-    QImage target(size, QImage::Format_RGB32);
 
     // Each pixel is four bytes and every byte is averaged alike: the unused one of RGB32 is 0xFF
     // everywhere and stays so, which spares caring about byte order. One target row at a time:

@@ -1,14 +1,25 @@
 #include "picture.h"
 
 #include "imagescale.h"
+#include "jpegreader.h"
 #include "runtimeerror.h"
+#include "safewrite.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QPainter>
+#include <QtEndian>
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <deque>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace trameda {
@@ -46,69 +57,212 @@ QImage Picture::scaled(QSize size) const {
     return result;
 }
 
+[[noreturn]] void refuseAsTooLarge(QSize claimed) {
+    throw RuntimeError(RuntimeError::InvalidPicture,
+                       QStringLiteral("immagine troppo grande: %1 x %2 pixel")
+                           .arg(claimed.width())
+                           .arg(claimed.height()));
+}
+
+void refuseIfTooLarge(QSize claimed, qint64 maxPixels, const ReadLimits& limits) {
+    if (claimed.width() > limits.maxSide || claimed.height() > limits.maxSide ||
+        qint64(claimed.width()) * claimed.height() > maxPixels)
+        refuseAsTooLarge(claimed);
+}
+
 namespace {
 
-QImage flattenOnWhite(const QImage& image) {
-    if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_RGB32);
+RuntimeError outOfMemory() {
+    return RuntimeError(RuntimeError::OutOfMemory);
+}
+
+RuntimeError damaged(const char* format) {
+    return RuntimeError(RuntimeError::InvalidPicture,
+                        QStringLiteral("immagine %1 danneggiata").arg(QLatin1String(format)));
+}
+
+// The picture opaque, transparent parts on white, as RGB32. Converted a strip at a time: Qt
+// converts a large image on worker threads, and where memory is short a thread that cannot start
+// leaves the conversion waiting for ever; a strip this small is converted on the calling thread.
+QImage opaqueOnWhite(const QImage& image) {
+    if (image.format() == QImage::Format_RGB32)
+        return image;
     QImage flat(image.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, image);
+    if (flat.isNull())
+        throw std::bad_alloc();
+    const int width = image.width();
+    const int rows = std::max(1, 0xFFFF / width);
+    for (int top = 0; top < image.height(); top += rows) {
+        const int count = std::min(rows, image.height() - top);
+        const QImage strip =
+            image.copy(0, top, width, count).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (strip.isNull())
+            throw std::bad_alloc();
+        for (int r = 0; r < count; ++r) {
+            const auto* in = reinterpret_cast<const QRgb*>(strip.constScanLine(r));
+            auto* out = reinterpret_cast<QRgb*>(flat.scanLine(top + r));
+            for (int x = 0; x < width; ++x) {
+                const int white = 255 - qAlpha(in[x]);
+                out[x] = qRgb(qRed(in[x]) + white, qGreen(in[x]) + white, qBlue(in[x]) + white);
+            }
+        }
+    }
     return flat;
 }
 
-QImage decodeBounded(QImageReader& reader) {
-    reader.setAutoTransform(true);
-    const QSize full = reader.size();
-    if (!full.isValid() || full.isEmpty())
-        throw RuntimeError(RuntimeError::InvalidPicture, reader.errorString());
+// The size a BMP's header claims. Qt's reader turns down a header claiming more than it would
+// decode as if it were damaged; this names the real cause.
+QSize bmpClaim(QIODevice& device) {
+    const QByteArray header = device.peek(26);
+    if (header.size() < 26)
+        return {};
+    const char* at = header.constData();
+    if (qFromLittleEndian<quint32>(at + 14) == 12) // the old OS/2 header: 16-bit sides
+        return {qFromLittleEndian<quint16>(at + 18), qFromLittleEndian<quint16>(at + 20)};
+    const qint64 height = qFromLittleEndian<qint32>(at + 22); // negative: stored top down
+    return {qFromLittleEndian<qint32>(at + 18), int(std::min<qint64>(std::abs(height), INT_MAX))};
+}
 
-    const QSize bounded(std::min(full.width(), Picture::kMaxSide),
-                        std::min(full.height(), Picture::kMaxSide));
-    // JPEG can be shrunk while it is decoded, so a large photo never exists at full size.
-    if (bounded != full && reader.supportsOption(QImageIOHandler::ScaledSize))
-        reader.setScaledSize(bounded);
+// GIF and BMP, by Qt's decoders, which decode the whole picture: its size is checked first.
+QImage readWhole(QIODevice& device, const char* format, const ReadLimits& limits) {
+    const QSize bmpHeader = qstrcmp(format, "bmp") == 0 ? bmpClaim(device) : QSize();
+    QImageReader reader(&device, format);
+    const QSize claimed = reader.size();
+    if (!claimed.isValid() || claimed.isEmpty()) {
+        if (!bmpHeader.isEmpty())
+            refuseIfTooLarge(bmpHeader, limits.maxWholePixels, limits);
+        throw damaged(format);
+    }
+    refuseIfTooLarge(claimed, limits.maxWholePixels, limits);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        // A decoder reports an allocation that failed as it reports damaged data; whether an
+        // image of that size can be had now tells the two apart.
+        if (QImage(claimed, QImage::Format_ARGB32).isNull())
+            throw outOfMemory();
+        throw damaged(format);
+    }
+    refuseIfTooLarge(image.size(), limits.maxWholePixels, limits);
+    return opaqueOnWhite(image);
+}
 
-    QImage image = reader.read();
-    if (image.isNull())
-        throw RuntimeError(RuntimeError::InvalidPicture, reader.errorString());
-    image = flattenOnWhite(image);
-    if (image.width() > Picture::kMaxSide || image.height() > Picture::kMaxSide)
-        image = areaScale(image, bounded);
-    return image;
+// A picture of the three kinds the program opens, known by its first bytes, at most
+// Picture::kMaxSide pixels on either side.
+QImage decodeBounded(QIODevice& device, const ReadLimits& limits, const QElapsedTimer& clock) {
+    const QByteArray head = device.peek(4);
+    QImage image;
+    if (head.startsWith("\xFF\xD8\xFF"))
+        image = jpeg::read(device, Picture::kMaxSide, limits, clock);
+    else if (head.startsWith("GIF8"))
+        image = readWhole(device, "gif", limits);
+    else if (head.startsWith("BM"))
+        image = readWhole(device, "bmp", limits);
+    else
+        throw RuntimeError(RuntimeError::InvalidPicture,
+                           QStringLiteral("non è un'immagine jpg, gif o bmp"));
+    const QSize bounded = image.size().boundedTo({Picture::kMaxSide, Picture::kMaxSide});
+    return image.size() == bounded ? image : areaScale(std::move(image), bounded);
+}
+
+// Runs a reading, with a failed allocation reported as the run-time error for memory.
+template <typename Reading> Picture reportingMemory(Reading&& reading) {
+    try {
+        return Picture(reading());
+    } catch (const std::bad_alloc&) {
+        throw outOfMemory();
+    }
 }
 
 struct FileKey {
     QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
     qint64 size = -1;
-    QDateTime modified;
+    qint64 modified = 0; // nanoseconds
     bool operator==(const FileKey&) const = default;
 };
 
-} // namespace
-
-Picture decodePicture(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    return Picture(decodeBounded(reader));
+// Opens `path` for reading into `file`. Only a regular file is opened at all: a device or a
+// fifo could block or act on being opened.
+FileKey openPicture(const QString& path, QFile& file) {
+    const QByteArray name = QFile::encodeName(path);
+    const auto refuseKind = [](const struct stat& status) {
+        if (!S_ISREG(status.st_mode))
+            throw RuntimeError(S_ISDIR(status.st_mode) ? RuntimeError::FileNotFound
+                                                       : RuntimeError::FileAccess,
+                               notRegular(status));
+    };
+    const auto notFound = [] { return RuntimeError(RuntimeError::FileNotFound); };
+    if (name.isEmpty())
+        throw notFound();
+    struct stat status {};
+    if (::stat(name.constData(), &status) == 0)
+        refuseKind(status);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            throw notFound();
+        if (error == ENOMEM)
+            throw outOfMemory();
+        if (error == EACCES || error == EPERM)
+            throw RuntimeError(RuntimeError::PermissionDenied);
+        throw RuntimeError(RuntimeError::FileAccess, writeErrorText(error));
+    }
+    // What was opened may not be what was looked at a moment before.
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        refuseKind(status);
+        throw RuntimeError(RuntimeError::FileAccess, QStringLiteral("errore di lettura del file"));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw RuntimeError(RuntimeError::FileAccess, QStringLiteral("errore di lettura del file"));
+    }
+    return {QFileInfo(path).absoluteFilePath(), status.st_dev, status.st_ino,
+            qint64(status.st_size),
+            qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
 }
 
-Picture LoadPicture(const QString& path) {
+} // namespace
+
+QString failureCause(const RuntimeError& error) {
+    if (!error.detail().isEmpty())
+        return error.detail();
+    switch (error.code()) {
+    case RuntimeError::FileNotFound:
+        return QStringLiteral("file non trovato");
+    case RuntimeError::PermissionDenied:
+        return QStringLiteral("permesso negato");
+    case RuntimeError::OutOfMemory:
+        return QStringLiteral("memoria insufficiente");
+    default:
+        return standardDescription(error.code());
+    }
+}
+
+Picture decodePicture(const QByteArray& bytes, const ReadLimits& limits) {
+    QElapsedTimer clock;
+    clock.start();
+    return reportingMemory([&] {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return decodeBounded(buffer, limits, clock);
+    });
+}
+
+Picture LoadPicture(const QString& path, const ReadLimits& limits) {
     static FileKey lastKey;
     static Picture lastPicture;
 
-    const QFileInfo info(path);
-    if (!info.isFile())
-        throw RuntimeError(RuntimeError::FileNotFound, path);
-    const FileKey key{info.absoluteFilePath(), info.size(), info.lastModified()};
+    QElapsedTimer clock;
+    clock.start();
+    QFile file;
+    const FileKey key = openPicture(path, file);
     if (key == lastKey && !lastPicture.isNull())
         return lastPicture;
-
-    QImageReader reader(path);
-    Picture picture(decodeBounded(reader));
+    Picture picture = reportingMemory([&] { return decodeBounded(file, limits, clock); });
     lastKey = key;
     lastPicture = picture;
     return picture;

@@ -36,9 +36,13 @@ public:
     }
 
     void abort(QPainter& painter) noexcept override {
-        if (painter.isActive()) {
-            m_printer.abort();
-            painter.end();
+        try {
+            if (painter.isActive()) {
+                m_printer.abort();
+                painter.end();
+            }
+        } catch (...) {
+            // The printer's engine gave up half way; the painter is let go of.
         }
     }
 
@@ -61,7 +65,14 @@ public:
     bool failed() const override { return m_file->failed(); }
 
     void end(QPainter& painter) override {
-        if (!painter.end() || !m_file->commit()) {
+        bool ended = false;
+        try {
+            ended = painter.end();
+        } catch (...) {
+            m_file->discard();
+            throw;
+        }
+        if (!ended || !m_file->commit()) {
             const QString why =
                 m_file->failed() ? m_file->failure() : QStringLiteral("scrittura non completata");
             m_file->discard();
@@ -73,8 +84,12 @@ public:
     }
 
     void abort(QPainter& painter) noexcept override {
-        if (painter.isActive())
-            painter.end();
+        try {
+            if (painter.isActive())
+                painter.end();
+        } catch (...) {
+            // The PDF engine gave up half way; the painter is let go of.
+        }
         m_file->discard();
     }
 
@@ -89,6 +104,12 @@ private:
 std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<SafeFile> file,
                                            std::function<void(const QString&)> written) {
     return std::make_unique<PdfDocument>(std::move(file), std::move(written));
+}
+
+void disposePainter(std::unique_ptr<QPainter>& painter) noexcept {
+    if (painter && painter->isActive())
+        static_cast<void>(painter.release());
+    painter.reset();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -131,7 +152,7 @@ Printer::~Printer() {
     // A document left open when the program ends goes out as it stands.
     try {
         EndDoc();
-    } catch (const RuntimeError&) {
+    } catch (...) {
     }
 }
 
@@ -142,12 +163,17 @@ void Printer::beginDocument() {
 PrintDocument& Printer::document() const {
     if (!m_document) {
         auto document = m_output->open();
-        if (!m_painter.begin(&document->device())) {
-            document->abort(m_painter);
-            throw RuntimeError(RuntimeError::PrinterError);
+        m_painter = std::make_unique<QPainter>();
+        try {
+            if (!m_painter->begin(&document->device()))
+                throw RuntimeError(RuntimeError::PrinterError);
+        } catch (...) {
+            document->abort(*m_painter);
+            disposePainter(m_painter);
+            throw;
         }
-        m_painter.setRenderHint(QPainter::Antialiasing, false);
-        m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+        m_painter->setRenderHint(QPainter::Antialiasing, false);
+        m_painter->setRenderHint(QPainter::TextAntialiasing, true);
         // Asked for on every drawing, and the PDF engine works the page rectangle out anew at
         // each request.
         const QPaintDevice& device = document->device();
@@ -163,7 +189,13 @@ void Printer::EndDoc() {
         return;
     // Whatever happens, the next drawing begins a new document.
     auto document = std::move(m_document);
-    document->end(m_painter);
+    try {
+        document->end(*m_painter);
+    } catch (...) {
+        disposePainter(m_painter);
+        throw;
+    }
+    disposePainter(m_painter);
     m_sentFile = m_output->lastPath();
 }
 
@@ -171,7 +203,8 @@ void Printer::abortDocument() noexcept {
     if (!m_document)
         return;
     auto document = std::move(m_document);
-    document->abort(m_painter);
+    document->abort(*m_painter);
+    disposePainter(m_painter);
 }
 
 QSize Printer::deviceSize() const {
@@ -186,7 +219,7 @@ double Printer::dotsPerInch() const {
 
 QPainter& Printer::painter() {
     document();
-    return m_painter;
+    return *m_painter;
 }
 
 void Printer::drawn() {

@@ -24,9 +24,11 @@ public:
     // Whether the device has failed since the document began (a printer gone, a full disk).
     virtual bool failed() const = 0;
     // Ends `painter`, which is active on device(), and sends the document. Throws RuntimeError
-    // when it cannot be sent.
+    // when it cannot be sent, std::bad_alloc when memory runs out on the way; either way nothing
+    // incomplete is sent.
     virtual void end(QPainter& painter) = 0;
-    // Ends `painter` and withdraws the document, as far as the device allows.
+    // Ends `painter` and withdraws the document, as far as the device allows. A painter whose
+    // engine fails while ending is left as it is.
     virtual void abort(QPainter& painter) noexcept = 0;
 };
 
@@ -36,6 +38,12 @@ public:
 std::unique_ptr<PrintDocument>
 pdfDocument(std::unique_ptr<SafeFile> file,
             std::function<void(const QString& path)> written = nullptr);
+
+// Destroys `painter` unless it is still active. A painter whose engine failed while ending (the
+// PDF engine, short of memory as it writes the page) would end once more when destroyed,
+// throwing from a destructor or touching a device already gone: it is let go of instead, never
+// to be used again.
+void disposePainter(std::unique_ptr<QPainter>& painter) noexcept;
 
 // Where printed documents go. Kept apart from the printer so that the window can be given
 // another destination than the system's (the tests print into a folder of their own).
@@ -117,7 +125,8 @@ private:
     std::unique_ptr<PrintOutput> m_output;
     // Begun from const metric reads as well as from drawing.
     mutable std::unique_ptr<PrintDocument> m_document;
-    mutable QPainter m_painter;
+    // One for each document, begun on its device.
+    mutable std::unique_ptr<QPainter> m_painter;
     mutable QSize m_size;
     mutable double m_dotsPerInch = 0;
     QString m_sentFile;

@@ -18,6 +18,8 @@ QString standardDescription(int code) {
         return QStringLiteral("Divisione per zero");
     case RuntimeError::FileNotFound:
         return QStringLiteral("File non trovato");
+    case RuntimeError::PermissionDenied:
+        return QStringLiteral("Permesso negato");
     case RuntimeError::FileAccess:
         return QStringLiteral("Errore di accesso al percorso/file");
     case RuntimeError::PathNotFound:

@@ -16,6 +16,7 @@ public:
         SubscriptOutOfRange = 9,
         DivisionByZero = 11,
         FileNotFound = 53,
+        PermissionDenied = 70,
         FileAccess = 75,
         PathNotFound = 76,
         InvalidProperty = 380,

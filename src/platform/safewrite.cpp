@@ -24,11 +24,6 @@ QByteArray native(const QString& path) {
     return QFile::encodeName(path);
 }
 
-QString notRegular(const struct stat& st) {
-    return S_ISDIR(st.st_mode) ? QStringLiteral("è una cartella")
-                               : QStringLiteral("non è un file normale");
-}
-
 // Where writing `path` lands: a symbolic link is followed to the file it names, existing or not.
 QString destination(const QString& path) {
     const QFileInfo info(path);
@@ -74,6 +69,11 @@ void syncFolder(const QString& file) {
 }
 
 } // namespace
+
+QString notRegular(const struct stat& st) {
+    return S_ISDIR(st.st_mode) ? QStringLiteral("è una cartella")
+                               : QStringLiteral("non è un file normale");
+}
 
 QString writeErrorText(int error) {
     switch (error) {

@@ -11,11 +11,17 @@
 #include <QIODevice>
 #include <QString>
 #include <functional>
+#include <sys/stat.h>
 
 namespace trameda {
 
 // Why an output could not be written, from an errno value: "disco pieno", "permesso negato" ...
+// (also why a file could not be opened for reading).
 QString writeErrorText(int error);
+
+// Why an existing path of this kind, not a regular file, is not used: "è una cartella" or "non è
+// un file normale".
+QString notRegular(const struct stat& st);
 
 // Why `path` cannot be an output, or an empty string when it may be written: a path that exists
 // and is not a regular file (symbolic links followed), or whose folder does not exist. Touches

@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <cmath>
+#include <new>
 
 namespace trameda {
 
@@ -164,6 +165,11 @@ QPainter& ImageSurface::painter() {
     return m_painter;
 }
 
+QImage ImageSurface::finishedImage() {
+    endPainting();
+    return m_image;
+}
+
 void ImageSurface::drawn() {
     if (m_changed)
         m_changed();
@@ -177,6 +183,8 @@ void ImageSurface::resizeImage(QSize pixels) {
     QImage resized;
     if (!pixels.isEmpty()) {
         resized = QImage(pixels, QImage::Format_RGB32);
+        if (resized.isNull())
+            throw std::bad_alloc(); // the surface keeps its image
         // 96 dots to the inch, so that point sizes of text come out as on the screen.
         resized.setDotsPerMeterX(3780);
         resized.setDotsPerMeterY(3780);

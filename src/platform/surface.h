@@ -95,9 +95,13 @@ public:
     ImageSurface(const ImageSurface&) = delete;
     ImageSurface& operator=(const ImageSurface&) = delete;
 
-    // Keeps what is drawn at the top left; new area shows BackColor.
+    // Keeps what is drawn at the top left; new area shows BackColor. Throws std::bad_alloc, and
+    // keeps the image as it was, when the memory for the new size cannot be had.
     void resizeImage(QSize pixels);
     const QImage& image() const { return m_image; }
+    // The image to keep or write out. Painting is ended first: Qt copies an image whole while a
+    // painter is active on it, and this copy shares the pixels instead.
+    QImage finishedImage();
 
     Colour BackColor() const { return m_backColor; }
     void setBackColor(Colour c) { m_backColor = c; }

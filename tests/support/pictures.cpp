@@ -1,0 +1,100 @@
+#include "pictures.h"
+
+#include "gif.h"
+#include "jpegencoder.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QtEndian>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+#include <vector>
+
+QByteArray encoded(const QImage& image, const char* format, bool progressive) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    if (!writer.write(image))
+        qFatal("cannot encode %s", format);
+    return bytes;
+}
+
+QImage stripes(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, (x / 8) % 2 ? qRgb(250, 250, 250) : qRgb(200, 0, 0));
+    return image;
+}
+
+namespace {
+
+template <typename T> void put(QByteArray& bytes, qsizetype at, T value) {
+    qToLittleEndian(value, bytes.data() + at);
+}
+
+} // namespace
+
+QByteArray jpegClaiming(QSize size, bool progressive) {
+    QByteArray bytes = encoded(stripes({64, 64}), "JPG", progressive);
+    const qsizetype sof = bytes.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0");
+    if (sof < 0)
+        qFatal("no frame header");
+    qToBigEndian(quint16(size.height()), bytes.data() + sof + 5);
+    qToBigEndian(quint16(size.width()), bytes.data() + sof + 7);
+    return bytes;
+}
+
+QByteArray bmpClaiming(QSize size) {
+    QByteArray bytes = encoded(stripes({8, 8}), "BMP");
+    put(bytes, 18, qint32(size.width()));
+    put(bytes, 22, qint32(size.height()));
+    return bytes;
+}
+
+QByteArray gifClaiming(QSize size) {
+    QByteArray bytes = encodeGif({8, 8}, {qRgb(0, 0, 0)}, {uniformFrame({8, 8}, 0)});
+    put(bytes, 6, quint16(size.width()));
+    put(bytes, 8, quint16(size.height()));
+    const qsizetype descriptor = bytes.indexOf(char(0x2C), 13 + 768);
+    put(bytes, descriptor + 5, quint16(size.width()));
+    put(bytes, descriptor + 7, quint16(size.height()));
+    return bytes;
+}
+
+QByteArray withRepeatedScan(const QByteArray& jpeg, int times) {
+    // The tables in force for the last scan stay in force for its copies.
+    const qsizetype scan = jpeg.lastIndexOf("\xFF\xDA");
+    const qsizetype end = jpeg.lastIndexOf("\xFF\xD9");
+    return jpeg.left(end) + jpeg.mid(scan, end - scan).repeated(times) + jpeg.mid(end);
+}
+
+QByteArray withOrientation(const QByteArray& jpeg, int orientation) {
+    // APP1 "Exif", a little-endian TIFF header and one directory entry: Orientation, a short.
+    QByteArray exif("\xFF\xE1\x00\x22"
+                    "Exif\0\0"
+                    "II*\0\x08\0\0\0"
+                    "\x01\0"
+                    "\x12\x01\x03\0\x01\0\0\0\0\0\0\0"
+                    "\0\0\0\0",
+                    36);
+    put(exif, 28, quint16(orientation));
+    return jpeg.left(2) + exif + jpeg.mid(2);
+}
+
+QByteArray cmykJpeg(QSize size, QRgb colour) {
+    // Adobe stores the inks inverted: full black ink is 255 here.
+    const std::vector<unsigned char> bytes =
+        encodeJpeg(size.width(), size.height(), 4, JCS_CMYK, [&](int, JSAMPLE* row) {
+            for (int x = 0; x < size.width(); ++x, row += 4) {
+                row[0] = JSAMPLE(qRed(colour));
+                row[1] = JSAMPLE(qGreen(colour));
+                row[2] = JSAMPLE(qBlue(colour));
+                row[3] = 255;
+            }
+        });
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+// Picture files made by the tests: encoded by Qt or libjpeg, or altered byte by byte into what a
+// careless or hostile file may hold.
+
+QByteArray encoded(const QImage& image, const char* format, bool progressive = false);
+
+// Red and near-white stripes 8 pixels wide.
+QImage stripes(QSize size);
+
+// Small pictures whose headers claim `size`.
+QByteArray jpegClaiming(QSize size, bool progressive = false);
+QByteArray bmpClaiming(QSize size);
+QByteArray gifClaiming(QSize size);
+
+// The progressive JPEG with its last scan repeated `times` more times.
+QByteArray withRepeatedScan(const QByteArray& jpeg, int times);
+
+// The JPEG with an Exif block giving `orientation` (6: turn a quarter clockwise to view).
+QByteArray withOrientation(const QByteArray& jpeg, int orientation);
+
+// A JPEG in Adobe's CMYK, of one colour, as print software writes it.
+QByteArray cmykJpeg(QSize size, QRgb colour);
