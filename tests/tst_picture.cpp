@@ -71,8 +71,8 @@ private Q_SLOTS:
     void initTestCase() { prepareApplication(); }
     void uniformBitmapStaysExact();
     void transparencyShowsWhite();
-    void kindsOfJpeg_data();
-    void kindsOfJpeg();
+    void kindsOfPicture_data();
+    void kindsOfPicture();
     void refusedWithTheirCause_data();
     void refusedWithTheirCause();
     void failuresAreReported();
@@ -111,41 +111,48 @@ void TestPicture::transparencyShowsWhite() {
     QCOMPARE(gif.image().pixel(15, 5), qRgb(255, 255, 255));
 }
 
-void TestPicture::kindsOfJpeg_data() {
+void TestPicture::kindsOfPicture_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QPoint>("at");
     QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<double>("shape"); // width over height, as the picture is, not as it is kept
     const QRgb red = qRgb(255, 0, 0);
     // 54 megapixels: more than Qt decodes by default, less than a 100-megapixel photo.
     QTest::newRow("baseline 9000 x 6000, shrunk")
         << encoded(uniform({9000, 6000}, qRgb(200, 60, 20), QImage::Format_RGB888), "JPG")
-        << QSize(1400, 1400) << QPoint(700, 700) << qRgb(200, 60, 20);
+        << QSize(1400, 1400) << QPoint(700, 700) << qRgb(200, 60, 20) << 1.5;
     QTest::newRow("progressive, shrunk")
         << encoded(uniform({3000, 2000}, qRgb(200, 60, 20)), "JPG", true) << QSize(1400, 1400)
-        << QPoint(700, 700) << qRgb(200, 60, 20);
+        << QPoint(700, 700) << qRgb(200, 60, 20) << 1.5;
     QTest::newRow("grey progressive")
         << encoded(
                uniform({1600, 900}, qRgb(90, 90, 90)).convertToFormat(QImage::Format_Grayscale8),
                "JPG", true)
-        << QSize(1400, 900) << QPoint(3, 3) << qRgb(90, 90, 90);
+        << QSize(1400, 900) << QPoint(3, 3) << qRgb(90, 90, 90) << 1600.0 / 900;
     QTest::newRow("progressive cut short, what came shows")
         << encoded(halves({320, 240}), "JPG", true).left(1200) << QSize(320, 240) << QPoint(5, 5)
-        << red;
-    QTest::newRow("adobe cmyk") << cmykJpeg({30, 20}, red) << QSize(30, 20) << QPoint(15, 10)
-                                << red;
+        << red << 4.0 / 3;
+    QTest::newRow("adobe cmyk") << cmykJpeg({30, 20}, red) << QSize(30, 20) << QPoint(15, 10) << red
+                                << 1.5;
     // Left half red turned a quarter clockwise: the top half is red.
     QTest::newRow("exif turned") << withOrientation(encoded(halves({64, 32}), "JPG"), 6)
-                                 << QSize(32, 64) << QPoint(16, 8) << red;
+                                 << QSize(32, 64) << QPoint(16, 8) << red << 0.5;
+    QTest::newRow("png saved under a photo's name")
+        << encoded(halves({64, 32}), "PNG") << QSize(64, 32) << QPoint(5, 5) << red << 2.0;
 }
 
-void TestPicture::kindsOfJpeg() {
+void TestPicture::kindsOfPicture() {
     QFETCH(QByteArray, bytes);
     QFETCH(QSize, size);
     QFETCH(QPoint, at);
     QFETCH(QRgb, colour);
+    QFETCH(double, shape);
     const Picture picture = decodePicture(bytes);
     QCOMPARE(picture.size(), size);
+    // Bounded apart, the sides may lose the shape that a thumbnail must keep.
+    const QSize kept = picture.proportions();
+    QCOMPARE(qRound(100.0 * kept.width() / kept.height()), qRound(100 * shape));
     QVERIFY2(near(picture.image().pixel(at), colour),
              qPrintable(QColor(picture.image().pixel(at)).name()));
 }

@@ -161,7 +161,8 @@ void ImageBox::setPicture(const trameda::Picture& picture) {
 void ImageBox::paintEvent(QPaintEvent*) {
     if (m_picture.isNull())
         return;
-    const QSize fitted = m_picture.size().scaled(size(), Qt::KeepAspectRatio).expandedTo({1, 1});
+    const QSize fitted =
+        m_picture.proportions().scaled(size(), Qt::KeepAspectRatio).expandedTo({1, 1});
     QPainter p(this);
     try {
         p.drawImage(QPoint(0, 0), m_picture.scaled(fitted));

@@ -26,15 +26,21 @@ namespace trameda {
 
 struct Picture::Data {
     QImage image;
+    QSize proportions;
     mutable std::deque<QImage> scaledCache;
 };
 
-Picture::Picture(QImage image) : m_data(std::make_shared<Data>()) {
+Picture::Picture(QImage image, QSize proportions) : m_data(std::make_shared<Data>()) {
+    m_data->proportions = proportions.isEmpty() ? image.size() : proportions;
     m_data->image = std::move(image);
 }
 
 QSize Picture::size() const {
     return m_data ? m_data->image.size() : QSize();
+}
+
+QSize Picture::proportions() const {
+    return m_data ? m_data->proportions : QSize();
 }
 
 const QImage& Picture::image() const {
@@ -148,7 +154,9 @@ QImage readWhole(QIODevice& device, const char* format, const ReadLimits& limits
 
 // A picture of the three kinds the program opens, known by its first bytes, at most
 // Picture::kMaxSide pixels on either side.
-QImage decodeBounded(QIODevice& device, const ReadLimits& limits, const QElapsedTimer& clock) {
+// Both sides are bounded apart, so a large photo may come out square: the picture keeps the
+// proportions it was decoded in.
+Picture decodeBounded(QIODevice& device, const ReadLimits& limits, const QElapsedTimer& clock) {
     const QByteArray head = device.peek(4);
     QImage image;
     if (head.startsWith("\xFF\xD8\xFF"))
@@ -157,17 +165,20 @@ QImage decodeBounded(QIODevice& device, const ReadLimits& limits, const QElapsed
         image = readWhole(device, "gif", limits);
     else if (head.startsWith("BM"))
         image = readWhole(device, "bmp", limits);
+    else if (head.startsWith("\x89PNG"))
+        image = readWhole(device, "png", limits); // a download saved under a photo's name
     else
         throw RuntimeError(RuntimeError::InvalidPicture,
                            QStringLiteral("non è un'immagine jpg, gif o bmp"));
-    const QSize bounded = image.size().boundedTo({Picture::kMaxSide, Picture::kMaxSide});
-    return image.size() == bounded ? image : areaScale(std::move(image), bounded);
+    const QSize decoded = image.size();
+    const QSize bounded = decoded.boundedTo({Picture::kMaxSide, Picture::kMaxSide});
+    return Picture(decoded == bounded ? image : areaScale(std::move(image), bounded), decoded);
 }
 
 // Runs a reading, with a failed allocation reported as the run-time error for memory.
 template <typename Reading> Picture reportingMemory(Reading&& reading) {
     try {
-        return Picture(reading());
+        return reading();
     } catch (const std::bad_alloc&) {
         throw outOfMemory();
     }

@@ -16,10 +16,13 @@ public:
     static constexpr int kMaxSide = 1400;
 
     Picture() = default;
-    explicit Picture(QImage image);
+    // `proportions`: the shape of the picture as it was before it was bounded, if it was.
+    explicit Picture(QImage image, QSize proportions = {});
 
     bool isNull() const { return !m_data; }
     QSize size() const;
+    // The picture's own proportions, which its bounded pixels may have lost.
+    QSize proportions() const;
     const QImage& image() const;
     // The picture stretched to `size` by area averaging. The last few results are kept, since a
     // size change repaints both surfaces, three times over, at the same few sizes.
