@@ -2,7 +2,7 @@
 
 #include "document/key.h"
 #include "document/patternpdf.h"
-#include "document/stitchgrid.h"
+#include "stitching/stitchgrid.h"
 #include "palette/autopalette.h"
 #include "palette/colfile.h"
 #include "pattern/conversion.h"
@@ -196,7 +196,7 @@ public:
             m_grid.set(x / m_passox, y / m_passoy, scelto);
     }
 
-    const document::StitchGrid& stitches() const { return m_grid; }
+    const stitching::StitchGrid& stitches() const { return m_grid; }
 
 private:
     const ChartRequest& m_request;
@@ -209,7 +209,7 @@ private:
     int m_annullato = 0;
     int m_passox;
     int m_passoy;
-    document::StitchGrid m_grid;
+    stitching::StitchGrid m_grid;
 };
 
 // Writes `path` all or nothing; false after saying why on `err`.

@@ -1,7 +1,7 @@
 #include "key.h"
 
 #include "pattern/rules.h"
-#include "stitchgrid.h"
+#include "stitching/stitchgrid.h"
 
 #include <QColor>
 #include <map>

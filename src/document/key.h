@@ -9,9 +9,13 @@
 #include <span>
 #include <vector>
 
+namespace trameda::stitching {
+class StitchGrid;
+}
+
 namespace trameda::document {
 
-class StitchGrid;
+using stitching::StitchGrid;
 
 struct KeySettings {
     int fabric = 14; // stitches per inch

@@ -3,7 +3,7 @@
 #include "pattern/rules.h"
 #include "platform/printer.h"
 #include "platform/surface.h"
-#include "stitchgrid.h"
+#include "stitching/stitchgrid.h"
 #include "threads/threadtable.h"
 
 #include <QFontMetricsF>

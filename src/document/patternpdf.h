@@ -13,9 +13,13 @@ namespace trameda::threads {
 class ThreadTable;
 }
 
+namespace trameda::stitching {
+class StitchGrid;
+}
+
 namespace trameda::document {
 
-class StitchGrid;
+using stitching::StitchGrid;
 
 // Everything a pattern document shows.
 struct Pattern {
