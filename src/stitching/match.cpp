@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <thread>
 
 namespace trameda::stitching {
@@ -25,33 +26,63 @@ DistinctColours distinctColours(std::span<const QRgb> colours) {
     return d;
 }
 
+namespace {
+
+constexpr double kMostSL = 1.75; // 1 + 0.015 x 50^2 / sqrt(20 + 50^2) = 1.747
+
+// The part of CIEDE2000 (Sharma, Wu and Dalal's notation) that needs no angles.
+double lowerBound(const threads::Lab& x, const threads::Lab& y) {
+    const double meanL = (x.L + y.L) / 2 - 50;
+    const double sl = 1 + 0.015 * meanL * meanL / std::sqrt(20 + meanL * meanL);
+    const double c1 = std::sqrt(x.a * x.a + x.b * x.b), c2 = std::sqrt(y.a * y.a + y.b * y.b);
+    const double mean = (c1 + c2) / 2;
+    const double mean7 = mean * mean * mean * mean * mean * mean * mean;
+    const double g = 0.5 * (1 - std::sqrt(mean7 / (mean7 + 6103515625.0)));
+    const double a1 = (1 + g) * x.a, a2 = (1 + g) * y.a;
+    const double cp1 = std::sqrt(a1 * a1 + x.b * x.b), cp2 = std::sqrt(a2 * a2 + y.b * y.b);
+    const double sc = 1 + 0.045 * (cp1 + cp2) / 2;
+    const double dl = (x.L - y.L) / sl, dc = (cp2 - cp1) / sc;
+    return std::sqrt(dl * dl + dc * dc / 4);
+}
+
+} // namespace
+
 int nearestCandidate(const threads::Lab& colour, std::span<const threads::Lab> candidates,
                      const std::vector<bool>* excluded) {
-    // The candidates nearest by plain distance, then weighed by CIEDE2000.
-    std::array<std::pair<double, std::size_t>, kWeighed> near;
-    std::size_t count = 0;
+    // CIEDE2000 is (dL/SL)^2 + (dC/SC)^2 + (dH/SH)^2 + RT (dC/SC) (dH/SH) under a root, with
+    // |RT| at most 2 sin 60 degrees; whatever the hue term, the sum is then at least
+    // (dL/SL)^2 + (dC/SC)^2 / 4, which takes no angles to compute. The full formula is weighed
+    // only where that bound does not already rule the candidate out, starting with the nearest
+    // by plain distance, which is usually the nearest or close to it.
+    int best = -1;
+    double bestDifference = 0;
+    double bestPlain = 0;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         if (excluded && (*excluded)[i])
             continue;
         const double dl = colour.L - candidates[i].L, da = colour.a - candidates[i].a,
                      db = colour.b - candidates[i].b;
-        const std::pair<double, std::size_t> item{dl * dl + da * da + db * db, i};
-        if (count < kWeighed) {
-            near[count++] = item;
-            std::push_heap(near.begin(), near.begin() + std::ptrdiff_t(count));
-        } else if (item < near.front()) {
-            std::pop_heap(near.begin(), near.end());
-            near.back() = item;
-            std::push_heap(near.begin(), near.end());
+        const double plain = dl * dl + da * da + db * db;
+        if (best < 0 || plain < bestPlain) {
+            best = int(i);
+            bestPlain = plain;
         }
     }
-    int best = -1;
-    double bestDifference = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        const double d = threads::ciede2000(colour, candidates[near[k].second]);
-        if (best < 0 || d < bestDifference ||
-            (d == bestDifference && int(near[k].second) < best)) {
-            best = int(near[k].second);
+    if (best < 0)
+        return best;
+    bestDifference = threads::ciede2000(colour, candidates[std::size_t(best)]);
+    const int first = best;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if ((excluded && (*excluded)[i]) || int(i) == first)
+            continue;
+        // SL is at most 1.75: most candidates are ruled out on lightness alone.
+        const double limit = bestDifference * (1 + 1e-9) + 1e-12;
+        if (std::abs(colour.L - candidates[i].L) > kMostSL * limit ||
+            lowerBound(colour, candidates[i]) > limit)
+            continue;
+        const double d = threads::ciede2000(colour, candidates[i]);
+        if (d < bestDifference || (d == bestDifference && int(i) < best)) {
+            best = int(i);
             bestDifference = d;
         }
     }

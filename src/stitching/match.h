@@ -22,10 +22,8 @@ struct DistinctColours {
 DistinctColours distinctColours(std::span<const QRgb> colours);
 
 // For each colour, the nearest candidate by CIEDE2000; on equal differences the earlier one.
-// No candidates: -1. CIEDE2000 costs about 40 times the plain distance in CIELAB, so it weighs
-// only the kWeighed candidates nearest by that distance: the nearest by CIEDE2000 is among them
-// (tst_stitching checks it against the whole of each thread table).
-constexpr std::size_t kWeighed = 8;
+// No candidates: -1. CIEDE2000 costs about 40 times the plain distance in CIELAB, so a
+// candidate that a lower bound of the difference already rules out is not weighed.
 std::vector<int> nearestCandidates(std::span<const threads::Lab> colours,
                                    std::span<const threads::Lab> candidates);
 // The same for one colour, among the candidates not `excluded` (when given, one flag each).
