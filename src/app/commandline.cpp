@@ -477,7 +477,11 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             settings,
             request.paper,
             request.blackAndWhite,
-            request.threads};
+            request.threads,
+            QStringLiteral("DMC"),
+            {},
+            nullptr,
+            {}};
         if (!save(
                 request.pattern,
                 [&](QIODevice& file) { return document::writePatternPdf(file, pattern); }, err))

@@ -189,10 +189,11 @@ private:
             QStringLiteral("Misura finita: ") + cmAndInches(widthCm, heightCm),
             QStringLiteral("Tessuto da tagliare: ") + cmAndInches(widthCm + 10, heightCm + 10) +
                 QStringLiteral(", 5 cm in più per lato"),
-            QStringLiteral("Colori: %1, fili DMC: %2, a %3 capi")
+            QStringLiteral("Colori: %1, fili %4: %2, a %3 capi")
                 .arg(m_pattern.key.coloursUsed)
                 .arg(m_pattern.key.threadsUsed)
-                .arg(m_pattern.settings.strands),
+                .arg(m_pattern.settings.strands)
+                .arg(m_pattern.brand),
             QStringLiteral("Pagine: %1 di schema (%2), legenda a pagina %3")
                 .arg(chartPages)
                 .arg(chartPages == 1 ? QStringLiteral("pagina 2")
@@ -200,7 +201,7 @@ private:
                 .arg(m_plan.keyPage),
         };
         const double detailsWidth = contentWidth() - 72;
-        for (const QString& detail : details)
+        for (const QString& detail : details + m_pattern.notes)
             y += paragraph(left, y, detailsWidth, detail, font(9.5)) + 2.5;
         pageMap(left + detailsWidth + 4, detailsTop, 68, 58);
     }
@@ -288,8 +289,8 @@ private:
 
         // Cells: the tint, shaded where repeated from a neighbour.
         const bool bw = m_pattern.blackAndWhite;
-        std::array<QColor, 16> tints;
-        for (std::size_t i = 0; i < m_pattern.colours.size() && i < tints.size(); ++i)
+        std::vector<QColor> tints(m_pattern.colours.size());
+        for (std::size_t i = 0; i < m_pattern.colours.size(); ++i)
             tints[i] = bw ? QColor(Qt::white) : tint(m_pattern.colours[i], kTintShare);
         fillCells(x0, y0, cell, cols, rws, [&](int c, int r) {
             const int entry = m_pattern.grid.at(c, r);
@@ -378,7 +379,8 @@ private:
 
     void keyPage() {
         ++m_page;
-        pageHeader(QStringLiteral("legenda: una riga per lettera, con il filo DMC più vicino"));
+        pageHeader(QStringLiteral("legenda: una riga per lettera, con il filo %1 più vicino")
+                       .arg(m_pattern.brand));
         const Key& key = m_pattern.key;
         const KeySettings& settings = m_pattern.settings;
         double y = kMargin + kHeader + 2;
@@ -395,7 +397,7 @@ private:
         const std::array<Column, 9> columns{{{0, 12, "Lettera", leftAlign},
                                              {13, 10, "Colore", leftAlign},
                                              {26, 18, "RGB", leftAlign},
-                                             {45, 14, "DMC", leftAlign},
+                                             {45, 14, "", leftAlign},
                                              {60, 50, "Nome", leftAlign},
                                              {110, 16, "Diff.", right},
                                              {128, 18, "Punti", right},
@@ -405,8 +407,8 @@ private:
             return box(kMargin + columns[column].x, top, columns[column].width, height);
         };
         for (std::size_t c = 0; c < columns.size(); ++c)
-            text(at(c, y, 6), columns[c].align, QString::fromUtf8(columns[c].heading),
-                 font(8, true));
+            text(at(c, y, 6), columns[c].align,
+                 c == 3 ? m_pattern.brand : QString::fromUtf8(columns[c].heading), font(8, true));
         y += 6;
         line(kMargin, y, kMargin + contentWidth(), y, 0.3, Qt::black);
         y += 1.5;
@@ -437,6 +439,9 @@ private:
                     QStringLiteral("stesso filo di %1").arg(pattern::letterFor(entry.sameThreadAs));
             if (entry.stitches == 0)
                 remarks += QStringLiteral("non usato");
+            if (entry.also)
+                remarks += QStringLiteral("%1 %2 più vicino per colore")
+                               .arg(m_pattern.alsoBrand, m_pattern.alsoTable->at(entry.also->index).number);
             if (!remarks.isEmpty()) {
                 text(at(4, y, rowHeight / 2 + 0.5), Qt::AlignLeft | Qt::AlignBottom, thread.name,
                      font(8));
@@ -481,7 +486,7 @@ private:
                 .arg(fabric)
                 .arg(number(side, 2), number(cross, 1), number(perCross, 1)),
             QStringLiteral(
-                "Metri = punti × %1 mm, di filo a %2 %3. Una matassa DMC è di %4 m a %5 capi, "
+                "Metri = punti × %1 mm, di filo a %2 %3. Una matassa %7 è di %4 m a %5 capi, "
                 "cioè %6 m di filo a %2 %3: matasse = metri ÷ %6, arrotondate per eccesso. Le "
                 "lettere sullo stesso filo ne dividono le matasse nel totale.")
                 .arg(number(perCross, 1))
@@ -489,13 +494,15 @@ private:
                 .arg(strands == 1 ? QStringLiteral("capo") : QStringLiteral("capi"))
                 .arg(number(threads::kSkeinMetres, 0))
                 .arg(threads::kSkeinStrands)
-                .arg(number(perSkein, 1)),
+                .arg(number(perSkein, 1))
+                .arg(m_pattern.brand),
             QStringLiteral(
                 "Diff.: la differenza di colore CIEDE2000 tra il colore scelto e il filo: sotto "
                 "1 non si vede, fino a 2 appena, oltre %1 (≈) il filo è solo un'approssimazione "
                 "e va confrontato con il colore voluto.")
                 .arg(number(threads::kApproximateAbove, 0)),
         };
+        notes += m_pattern.notes;
         if (m_pattern.snapped)
             notes += QStringLiteral(
                 "Lo schema usa i colori dei fili al posto di quelli scelti; due lettere sullo "

@@ -5,6 +5,7 @@
 #include "platform/colour.h"
 
 #include <QString>
+#include <QStringList>
 #include <span>
 
 class QIODevice;
@@ -32,6 +33,11 @@ struct Pattern {
     Paper paper = Paper::A4;
     bool blackAndWhite = false; // chart cells black on white, for printers without colour
     bool snapped = false;       // the chart's colours are those of the threads
+    QString brand = QStringLiteral("DMC"); // the threads' maker
+    // The maker of each key line's `also` thread, and its table, when there is one.
+    QString alsoBrand;
+    const threads::ThreadTable* alsoTable = nullptr;
+    QStringList notes;  // how the pattern was made, printed on the cover and the key
 };
 
 // Writes the pattern as a vector PDF (text as text) to `device`, page by page as
