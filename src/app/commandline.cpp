@@ -1,6 +1,8 @@
 #include "commandline.h"
 
 #include "document/key.h"
+#include "document/oxs.h"
+#include "document/patternoutputs.h"
 #include "document/patternpdf.h"
 #include "stitching/stitchgrid.h"
 #include "palette/autopalette.h"
@@ -15,9 +17,12 @@
 #include "platform/runtimeerror.h"
 #include "platform/safewrite.h"
 #include "platform/surface.h"
+#include "stitching/optionstext.h"
+#include "stitching/pattern.h"
 #include "threads/threadtable.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <array>
@@ -54,7 +59,20 @@ QString helpText() {
         "                      fili DMC, metri e matasse\n"
         "  --key-csv FILE      la legenda in CSV, come lista della spesa: lettera, colore,\n"
         "                      filo, nome, differenza, punti, matasse\n"
-        "  --threads dmc       ogni colore in uso diventa quello del filo DMC più vicino\n"
+        "  --oxs FILE          lo schema da ricamare nel formato OXS, per altri programmi;\n"
+        "                      --chart SCHEMA.oxs lo rilegge\n"
+        "  --threads MARCA     dmc, anchor o madeira: ogni colore in uso diventa quello\n"
+        "                      del filo più vicino di quella marca\n"
+        "  --stitches N|LxA    con --pattern, --key-csv o --oxs: punti in larghezza (l'altezza\n"
+        "                      segue l'immagine) o LxA esatti, da 1 a 500\n"
+        "  --thread-colors N   con --pattern, --key-csv o --oxs: N fili, da 2 a 60, scelti\n"
+        "                      per l'immagine invece della tavolozza\n"
+        "  --clean 0|1|2       con --pattern, --key-csv o --oxs: toglie i punti isolati (1),\n"
+        "                      anche le macchie di 1-2 punti e i fili rari (2)\n"
+        "  --background B      con --pattern, --key-csv o --oxs: none, auto o RRGGBB,\n"
+        "                      il colore lasciato alla tela (none)\n"
+        "  --also MARCA        con --pattern o --key-csv: anche il filo più vicino per\n"
+        "                      colore di un'altra marca\n"
         "  --fabric N          con --pattern o --key-csv: punti per pollice della tela,\n"
         "                      da 6 a 40 (14)\n"
         "  --strands N         con --pattern o --key-csv: capi nell'ago, da 1 a 6 (2)\n"
@@ -119,6 +137,7 @@ std::vector<NamedFile> namedFiles(const ChartRequest& r) {
         {QStringLiteral("chart"), r.picture, false},  {QStringLiteral("palette"), r.palette, false},
         {QStringLiteral("png"), r.png, true},         {QStringLiteral("pdf"), r.pdf, true},
         {QStringLiteral("pattern"), r.pattern, true}, {QStringLiteral("key-csv"), r.keyCsv, true},
+        {QStringLiteral("oxs"), r.oxs, true},
     };
 }
 
@@ -251,10 +270,17 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption bw(QStringLiteral("bw"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption oxs(QStringLiteral("oxs"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption stitches(QStringLiteral("stitches"), {}, QStringLiteral("N"));
+    const QCommandLineOption threadColors(QStringLiteral("thread-colors"), {}, QStringLiteral("N"));
+    const QCommandLineOption clean(QStringLiteral("clean"), {}, QStringLiteral("N"));
+    const QCommandLineOption background(QStringLiteral("background"), {}, QStringLiteral("B"));
+    const QCommandLineOption also(QStringLiteral("also"), {}, QStringLiteral("MARCA"));
     parser.addOptions({chart,     png,     pdf,       key,     across, down,    size,
                        colors,    palette, automatic, many,    pastel, squares, noGrid,
                        noLetters, pattern, keyCsv,    threads, fabric, strands, paper,
-                       title,     bw,      help,      version});
+                       title,     bw,      help,      version, oxs,    stitches, threadColors,
+                       clean,     background, also});
 
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty())
@@ -288,9 +314,11 @@ Parsed parse(const QStringList& arguments) {
     r.key = parser.isSet(key);
     r.pattern = parser.value(pattern);
     r.keyCsv = parser.value(keyCsv);
-    if (r.png.isEmpty() && r.pdf.isEmpty() && !r.key && r.pattern.isEmpty() && r.keyCsv.isEmpty())
-        return failure(
-            QStringLiteral("nessun risultato chiesto: --png, --pdf, --pattern, --key o --key-csv"));
+    r.oxs = parser.value(oxs);
+    if (r.png.isEmpty() && r.pdf.isEmpty() && !r.key && r.pattern.isEmpty() && r.keyCsv.isEmpty() &&
+        r.oxs.isEmpty())
+        return failure(QStringLiteral(
+            "nessun risultato chiesto: --png, --pdf, --pattern, --key, --key-csv o --oxs"));
 
     const auto ranged = [&](const QCommandLineOption& option, int min, int max,
                             int& into) -> std::optional<QString> {
@@ -336,12 +364,38 @@ Parsed parse(const QStringList& arguments) {
         else
             return failure(QStringLiteral("--paper vuole A4 o letter, non \"%1\"").arg(name));
     }
-    if (parser.isSet(threads)) {
-        if (parser.value(threads).compare(QStringLiteral("dmc"), Qt::CaseInsensitive) != 0)
-            return failure(QStringLiteral("--threads conosce solo i fili dmc, non \"%1\"")
-                               .arg(parser.value(threads)));
-        r.threads = true;
-    }
+    // The stitching options, each read where the window will read them too.
+    const bool patternOutput = !r.pattern.isEmpty() || !r.keyCsv.isEmpty() || !r.oxs.isEmpty();
+    for (const auto* option : {&stitches, &threadColors, &clean, &background})
+        if (parser.isSet(*option) && !patternOutput)
+            return failure(QStringLiteral("--%1 vale solo con --pattern, --key-csv o --oxs")
+                               .arg(option->names().first()));
+    if (parser.isSet(also) && r.pattern.isEmpty() && r.keyCsv.isEmpty())
+        return failure(QStringLiteral("--also vale solo con --pattern o --key-csv"));
+    using Parse = std::optional<QString> (*)(const QString&, stitching::StitchOptions&);
+    const std::pair<const QCommandLineOption*, Parse> stitchOptions[] = {
+        {&stitches, stitching::parseStitches},
+        {&threadColors, stitching::parseThreadColours},
+        {&clean, stitching::parseClean},
+        {&background, stitching::parseBackground},
+        {&threads,
+         [](const QString& text, stitching::StitchOptions& into) {
+             into.snap = true;
+             return stitching::parseBrand(text, into.brand);
+         }},
+        {&also,
+         [](const QString& text, stitching::StitchOptions& into) {
+             stitching::Brand brand{};
+             auto why = stitching::parseBrand(text, brand);
+             into.also = brand;
+             return why;
+         }},
+    };
+    for (const auto& [option, read] : stitchOptions)
+        if (parser.isSet(*option))
+            if (const auto why = read(parser.value(*option), r.stitch))
+                return failure(QStringLiteral("--%1 %2").arg(option->names().first(), *why));
+    r.fabricGiven = parser.isSet(fabric);
     r.title = parser.value(title);
     r.blackAndWhite = parser.isSet(bw);
 
@@ -369,6 +423,20 @@ Parsed parse(const QStringList& arguments) {
     r.squares = parser.isSet(squares);
     r.grid = !parser.isSet(noGrid);
     r.letters = !parser.isSet(noLetters);
+    // A chart read from OXS is a finished pattern: it has no picture to chart or to stitch anew.
+    r.chartIsOxs = r.picture.endsWith(QStringLiteral(".oxs"), Qt::CaseInsensitive);
+    if (r.chartIsOxs) {
+        for (const auto* option : {&png, &pdf, &key})
+            if (parser.isSet(*option))
+                return failure(QStringLiteral("--%1 vuole un'immagine, non uno schema OXS")
+                                   .arg(option->names().first()));
+        for (const auto* option : {&stitches, &threadColors, &clean, &background, &palette,
+                                   &automatic, &colors, &threads})
+            if (parser.isSet(*option))
+                return failure(QStringLiteral("--%1 vale solo con un'immagine, non con uno "
+                                              "schema OXS")
+                                   .arg(option->names().first()));
+    }
     if (auto e = sharedFile(namedFiles(r)))
         return failure(*e);
     result.action = Parsed::Action::Chart;
@@ -386,6 +454,76 @@ QSize surfaceSize(const ChartRequest& request) {
 
 namespace {
 
+// An OXS file read whole, within kMaxOxsBytes; the message when it cannot be.
+std::optional<document::OxsChart> readOxsFile(const ChartRequest& request, QTextStream& err) {
+    const QString& path = request.picture;
+    const QFileInfo info(path);
+    QString why;
+    if (!info.exists())
+        why = QStringLiteral("file non trovato");
+    else if (info.isDir())
+        why = QStringLiteral("è una cartella");
+    else if (!info.isFile())
+        why = QStringLiteral("non è un file normale");
+    else if (info.size() > document::kMaxOxsBytes)
+        why = QStringLiteral("file troppo grande");
+    QByteArray bytes;
+    if (why.isEmpty()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            why = file.error() == QFileDevice::PermissionsError
+                      ? QStringLiteral("permesso negato")
+                      : QStringLiteral("errore di lettura");
+        else
+            bytes = file.read(document::kMaxOxsBytes + 1);
+        if (why.isEmpty() && (file.error() != QFileDevice::NoError))
+            why = QStringLiteral("errore di lettura");
+        else if (why.isEmpty() && bytes.size() > document::kMaxOxsBytes)
+            why = QStringLiteral("file troppo grande");
+    }
+    if (why.isEmpty()) {
+        document::OxsRead read = document::readOxs(bytes, request.stitch.brand);
+        if (read.chart)
+            return std::move(*read.chart);
+        why = read.failure;
+    }
+    err << "trameda: " << path << ": " << why << Qt::endl;
+    return std::nullopt;
+}
+
+// The pattern outputs: the PDF, the shopping list and the OXS file, from one engine result.
+int writePatternOutputs(const ChartRequest& request, stitching::StitchedPattern stitched,
+                        QString title, int fabric, QTextStream& err) {
+    const document::KeySettings settings{fabric, request.strands};
+    const document::PatternOutputs outputs = document::patternOutputs(
+        std::move(stitched), settings, request.chartIsOxs ? 0 : request.stitch.clean,
+        request.stitch.also);
+    if (!request.pattern.isEmpty()) {
+        const document::Pattern pattern = document::printedPattern(
+            outputs, title, settings, request.paper, request.blackAndWhite,
+            request.stitch.snap || request.stitch.threadColours > 0 || request.chartIsOxs);
+        if (!save(
+                request.pattern,
+                [&](QIODevice& file) { return document::writePatternPdf(file, pattern); }, err))
+            return kFileError;
+    }
+    if (!request.keyCsv.isEmpty()) {
+        const QByteArray csv = document::shoppingList(outputs);
+        if (!save(
+                request.keyCsv, [&](QIODevice& file) { return file.write(csv) == csv.size(); },
+                err))
+            return kFileError;
+    }
+    if (!request.oxs.isEmpty()) {
+        const document::OxsChart chart{outputs.stitched, title, fabric, request.strands};
+        if (!save(
+                request.oxs, [&](QIODevice& file) { return document::writeOxs(file, chart); },
+                err))
+            return kFileError;
+    }
+    return kDone;
+}
+
 int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     // An output that can never be written is refused before any work is done.
     for (const NamedFile& file : namedFiles(request))
@@ -394,6 +532,17 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
                 err << cannotWrite(file.path, why) << Qt::endl;
                 return kFileError;
             }
+
+    if (request.chartIsOxs) {
+        std::optional<document::OxsChart> read = readOxsFile(request, err);
+        if (!read)
+            return kFileError;
+        const QString title = !request.title.isEmpty() ? request.title
+                              : !read->title.isEmpty() ? read->title
+                                                       : QFileInfo(request.picture).fileName();
+        const int fabric = request.fabricGiven ? request.fabric : read->fabric;
+        return writePatternOutputs(request, std::move(read->pattern), title, fabric, err);
+    }
 
     // Unlike the window, a run without one never goes on with a blank picture.
     Picture picture;
@@ -433,16 +582,39 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             colours = chosen.count;
     }
 
+    // The pattern outputs are the stitching engine's, from the swatches as chosen.
+    const std::span<Colour> inUse(swatches.data(), std::size_t(std::min(colours, 16)));
+    if (!request.pattern.isEmpty() || !request.keyCsv.isEmpty() || !request.oxs.isEmpty()) {
+        std::vector<QRgb> chosen;
+        for (const Colour c : inUse)
+            chosen.push_back(toQRgb(c));
+        const QSize chartCells(pattern::cellsOnPicture(pattern::cellStep(request.across)),
+                               pattern::cellsOnPicture(pattern::cellStep(request.down)));
+        stitching::PatternResult made = stitching::makePattern(
+            picture.image(), chosen, request.stitch, chartCells, picture.proportions());
+        if (!made.pattern) {
+            err << "trameda: --stitches: " << made.failure << Qt::endl;
+            return kUsageError;
+        }
+        const QString title =
+            request.title.isEmpty() ? QFileInfo(request.picture).fileName() : request.title;
+        if (const int status =
+                writePatternOutputs(request, std::move(*made.pattern), title, request.fabric, err);
+            status != kDone)
+            return status;
+    }
+    if (request.png.isEmpty() && request.pdf.isEmpty() && !request.key)
+        return kDone;
+
     // The threads of the entries in use, matched to the colours as chosen; with --threads the
     // entries then take their threads' colours for the whole conversion.
-    const std::span<Colour> inUse(swatches.data(), std::size_t(std::min(colours, 16)));
-    const bool namesThreads = request.threads || !request.pattern.isEmpty();
+    const bool namesThreads = request.stitch.snap || !request.pattern.isEmpty();
     const threads::ThreadTable* table = nullptr;
     std::vector<threads::ThreadMatch> matches;
-    if (namesThreads || !request.keyCsv.isEmpty()) {
-        table = &threads::ThreadTable::dmc();
+    if (namesThreads) {
+        table = &threads::ThreadTable::forBrand(request.stitch.brand);
         matches = document::matchThreads(inUse, *table);
-        if (request.threads)
+        if (request.stitch.snap)
             document::snapToThreads(inUse, matches, *table);
     }
 
@@ -465,38 +637,11 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             err))
         return kFileError;
 
-    const document::KeySettings settings{request.fabric, request.strands};
-    const document::Key key = document::makeKey(inUse, matches, host.stitches(), settings);
-    if (!request.pattern.isEmpty()) {
-        const document::Pattern pattern{
-            request.title.isEmpty() ? QFileInfo(request.picture).fileName() : request.title,
-            host.stitches(),
-            inUse,
-            key,
-            *table,
-            settings,
-            request.paper,
-            request.blackAndWhite,
-            request.threads,
-            QStringLiteral("DMC"),
-            {},
-            nullptr,
-            {}};
-        if (!save(
-                request.pattern,
-                [&](QIODevice& file) { return document::writePatternPdf(file, pattern); }, err))
-            return kFileError;
-    }
-    if (!request.keyCsv.isEmpty()) {
-        const QByteArray csv = document::keyCsv(key, *table);
-        if (!save(
-                request.keyCsv, [&](QIODevice& file) { return file.write(csv) == csv.size(); },
-                err))
-            return kFileError;
-    }
-
     if (request.key) {
-        out << document::keyText(key, namesThreads ? table : nullptr);
+        const document::KeySettings settings{request.fabric, request.strands};
+        const document::Key key = document::makeKey(inUse, matches, host.stitches(), settings);
+        out << document::keyText(key, namesThreads ? table : nullptr,
+                                 threads::brandName(request.stitch.brand));
         out.flush();
     }
     return kDone;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/layout.h"
+#include "stitching/options.h"
 
 #include <QSize>
 #include <QString>
@@ -31,12 +32,17 @@ struct ChartRequest {
     // The pattern document and the shopping list.
     QString pattern;
     QString keyCsv;
-    bool threads = false; // palette entries in use snapped to their nearest DMC thread
     bool blackAndWhite = false;
     int strands = 2;
     int fabric = 14;
     document::Paper paper = document::Paper::A4;
     QString title; // empty: the picture's file name
+    bool fabricGiven = false;
+    // The pattern outputs' stitches, made by the stitching engine; `stitch.snap` with --threads.
+    stitching::StitchOptions stitch;
+    QString oxs;
+    // --chart names an OXS file (by its ending): the pattern is read from it, not made.
+    bool chartIsOxs = false;
 };
 
 struct Parsed {

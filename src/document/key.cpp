@@ -75,14 +75,14 @@ QString hexColour(Colour colour) {
     return QColor(toQRgb(colour)).name(QColor::HexRgb).toUpper();
 }
 
-QString keyText(const Key& key, const threads::ThreadTable* table) {
+QString keyText(const Key& key, const threads::ThreadTable* table, const QString& brand) {
     QString text;
     for (const KeyLine& line : key.lines) {
         text += pattern::letterFor(line.entry) + u' ' + hexColour(line.colour) + u' ' +
                 QString::number(line.stitches);
         if (table) {
             const threads::Thread& thread = table->at(line.thread.index);
-            text += QStringLiteral(" DMC ") + thread.number + u' ' + thread.name;
+            text += u' ' + brand + u' ' + thread.number + u' ' + thread.name;
         }
         text += u'\n';
     }

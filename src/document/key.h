@@ -70,7 +70,8 @@ QString hexColour(Colour colour);
 
 // The key on standard output, a line per entry: letter, colour and stitches, and the thread's
 // number and name when `table` is given: "H #C0C0C0 1041 DMC 415 Pearl Gray".
-QString keyText(const Key& key, const threads::ThreadTable* table);
+QString keyText(const Key& key, const threads::ThreadTable* table,
+                const QString& brand = QStringLiteral("DMC"));
 
 // The key as a shopping list: a header row, then letter, colour, thread, name, difference,
 // stitches and skeins, comma-separated with a full stop for decimals.
