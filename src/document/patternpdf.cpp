@@ -303,9 +303,10 @@ private:
         // Letters, centred in their cells.
         const QFont letterFont = font(cell * 0.68 * 72 / 25.4);
         const QFontMetricsF metrics(letterFont, &m_pdf);
-        std::array<QString, 16> letters;
-        std::array<double, 16> offsets{};
-        for (int i = 0; i < 16; ++i) {
+        const int entries = int(m_pattern.colours.size());
+        std::vector<QString> letters(m_pattern.colours.size());
+        std::vector<double> offsets(m_pattern.colours.size());
+        for (int i = 0; i < entries; ++i) {
             letters[std::size_t(i)] = pattern::letterFor(i);
             offsets[std::size_t(i)] =
                 (u(cell) - metrics.horizontalAdvance(letters[std::size_t(i)])) / 2;
@@ -505,8 +506,8 @@ private:
         notes += m_pattern.notes;
         if (m_pattern.snapped)
             notes += QStringLiteral(
-                "Lo schema usa i colori dei fili al posto di quelli scelti; due lettere sullo "
-                "stesso filo hanno lo stesso colore e le loro celle vanno tutte alla prima.");
+                "Lo schema usa i colori dei fili al posto di quelli scelti; i colori sullo "
+                "stesso filo sono una voce sola.");
         for (const QString& note : notes)
             y += paragraph(kMargin, y, contentWidth(), note, font(8.5)) + 2.5;
     }
