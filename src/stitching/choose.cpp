@@ -20,6 +20,7 @@ using threads::Lab;
 // near where the last ended, so few are needed.
 constexpr int kFirstIterations = 20;
 constexpr int kLaterIterations = 6;
+constexpr double kSettled = 0.1;
 
 double squaredDistance(const Lab& x, const Lab& y) {
     const double dl = x.L - y.L, da = x.a - y.a, db = x.b - y.b;
@@ -153,10 +154,15 @@ std::vector<double> refine(const Points& points, std::vector<Lab>& centres, int 
             s.b += w * points.labs[i].b;
             mass[std::size_t(owner[i])] += w;
         }
+        double moved = 0;
         for (std::size_t c = 0; c < centres.size(); ++c)
-            if (mass[c] > 0)
-                centres[c] = {sums[c].L / mass[c], sums[c].a / mass[c], sums[c].b / mass[c]};
-        if (!changed)
+            if (mass[c] > 0) {
+                const Lab next{sums[c].L / mass[c], sums[c].a / mass[c], sums[c].b / mass[c]};
+                moved = std::max(moved, squaredDistance(next, centres[c]));
+                centres[c] = next;
+            }
+        // Settled: no point changed its centre, or none moved by a tenth of what an eye sees.
+        if (!changed || moved < kSettled * kSettled)
             break;
     }
     return mass;

@@ -30,7 +30,10 @@ namespace {
 
 constexpr double kMostSL = 1.75; // 1 + 0.015 x 50^2 / sqrt(20 + 50^2) = 1.747
 
-// The part of CIEDE2000 (Sharma, Wu and Dalal's notation) that needs no angles.
+// The part of CIEDE2000 (Sharma, Wu and Dalal's notation) that needs no angles. With
+// x = dC'/SC and y = dH'/SH the chroma and hue terms are x^2 + y^2 + RT x y, |RT| <= 2 sin 60
+// degrees; dH'^2 = 2 (C1' C2' - a1' a2' - b1 b2) needs no angle either, and SH is at most
+// 1 + 0.015 C' 1.93 (T's terms at their largest), which bounds y from below.
 double lowerBound(const threads::Lab& x, const threads::Lab& y) {
     const double meanL = (x.L + y.L) / 2 - 50;
     const double sl = 1 + 0.015 * meanL * meanL / std::sqrt(20 + meanL * meanL);
@@ -40,9 +43,15 @@ double lowerBound(const threads::Lab& x, const threads::Lab& y) {
     const double g = 0.5 * (1 - std::sqrt(mean7 / (mean7 + 6103515625.0)));
     const double a1 = (1 + g) * x.a, a2 = (1 + g) * y.a;
     const double cp1 = std::sqrt(a1 * a1 + x.b * x.b), cp2 = std::sqrt(a2 * a2 + y.b * y.b);
-    const double sc = 1 + 0.045 * (cp1 + cp2) / 2;
-    const double dl = (x.L - y.L) / sl, dc = (cp2 - cp1) / sc;
-    return std::sqrt(dl * dl + dc * dc / 4);
+    const double meanCp = (cp1 + cp2) / 2;
+    const double sc = 1 + 0.045 * meanCp;
+    const double dl = (x.L - y.L) / sl, dc = std::abs(cp2 - cp1) / sc;
+    const double dh2 = std::max(0.0, 2 * (cp1 * cp2 - a1 * a2 - x.b * y.b));
+    const double dh = std::sqrt(dh2) / (1 + 0.015 * meanCp * 1.93);
+    // x^2 + y^2 - sqrt(3) x y is least at y = sqrt(3) x / 2, where it is x^2 / 4.
+    constexpr double kRoot3 = 1.7320508075688772;
+    const double rest = dh >= kRoot3 / 2 * dc ? dc * dc + dh * dh - kRoot3 * dc * dh : dc * dc / 4;
+    return std::sqrt(dl * dl + std::max(0.0, rest));
 }
 
 } // namespace
