@@ -1,5 +1,6 @@
 #include "background.h"
 
+#include "match.h"
 #include "stitchgrid.h"
 
 #include <map>
@@ -11,18 +12,10 @@ int backgroundEntry(const StitchGrid& grid, std::span<const threads::Lab> labs,
     if (background == Background::None || grid.columns() <= 0 || grid.rows() <= 0)
         return -1;
     if (background == Background::Colour) {
-        int best = -1;
-        double bestDifference = 0;
-        for (std::size_t e = 0; e < labs.size(); ++e) {
-            if (grid.count(int(e)) == 0)
-                continue;
-            const double d = threads::ciede2000(colour, labs[e]);
-            if (best < 0 || d < bestDifference) {
-                best = int(e);
-                bestDifference = d;
-            }
-        }
-        return best;
+        std::vector<bool> unused(labs.size());
+        for (std::size_t e = 0; e < labs.size(); ++e)
+            unused[e] = grid.count(int(e)) == 0;
+        return nearestCandidate(colour, labs, &unused);
     }
     std::map<int, long long> border;
     long long cells = 0;
