@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <system_error>
 #include <thread>
 
 namespace trameda::stitching {
@@ -110,11 +111,19 @@ std::vector<int> nearestCandidates(std::span<const threads::Lab> colours,
     const std::size_t workers =
         colours.size() < kWorthSharing ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
     std::vector<std::thread> helpers;
+    helpers.reserve(workers); // so that adding a started thread never fails
     const std::size_t part = (colours.size() + workers - 1) / workers;
-    for (std::size_t w = 1; w < workers; ++w)
-        helpers.emplace_back(work, std::min(colours.size(), w * part),
-                             std::min(colours.size(), (w + 1) * part));
-    work(0, std::min(colours.size(), part));
+    const auto from = [&](std::size_t w) { return std::min(colours.size(), w * part); };
+    std::size_t shared = 1;
+    try {
+        for (; shared < workers; ++shared)
+            helpers.emplace_back(work, from(shared), from(shared + 1));
+    } catch (const std::system_error&) {
+        // No thread to be had: the parts left are done here.
+    }
+    work(0, from(1));
+    for (std::size_t w = shared; w < workers; ++w)
+        work(from(w), from(w + 1));
     for (std::thread& h : helpers)
         h.join();
     return nearest;
