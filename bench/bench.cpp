@@ -12,7 +12,7 @@
 #include "app/form1.h"
 #include "document/key.h"
 #include "photos.h"
-#include "platform/printer.h"
+#include "runtime/printer.h"
 #include "quietdialogs.h"
 #include "threads/threadtable.h"
 

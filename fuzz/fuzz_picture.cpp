@@ -1,9 +1,9 @@
 // The window's picture loading on arbitrary bytes: decoded at a bounded size and stretched over
 // a work surface, or refused with a run-time error; never a crash or an unbounded allocation.
 // JPEG goes through the program's own libjpeg reader, GIF and BMP through Qt's.
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
-#include "platform/surface.h"
+#include "picture/picture.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/surface.h"
 
 #include <QGuiApplication>
 #include <cstdint>

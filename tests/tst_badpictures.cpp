@@ -3,8 +3,8 @@
 // one on the surfaces.
 #include "app/application.h"
 #include "app/form1.h"
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
+#include "picture/picture.h"
+#include "runtime/runtimeerror.h"
 #include "support/fakedialogs.h"
 #include "support/gif.h"
 #include "support/pictures.h"

@@ -3,7 +3,7 @@
 // way a run can end leaves behind.
 #include "app/application.h"
 #include "app/form1.h"
-#include "platform/printer.h"
+#include "runtime/printer.h"
 #include "support/fakedialogs.h"
 #include "support/filelimit.h"
 #include "support/pdf.h"

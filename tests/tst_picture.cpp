@@ -3,8 +3,8 @@
 // changed on disk.
 #include "app/application.h"
 #include "picture/sizes.h"
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
+#include "picture/picture.h"
+#include "runtime/runtimeerror.h"
 #include "support/gif.h"
 #include "support/pictures.h"
 

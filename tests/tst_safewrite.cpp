@@ -1,6 +1,6 @@
 // Writing files all or nothing: a write that fails on the way leaves the old file and nothing
 // else, and only regular files are ever replaced.
-#include "platform/safewrite.h"
+#include "files/safewrite.h"
 #include "support/filelimit.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 // The drawing surfaces: the 200 x 200 user scale, pixel reads at the edges, the three forms of
 // Line, text, persistence while hidden, and stretching a picture by area averaging.
 #include "app/application.h"
-#include "platform/controls.h"
-#include "platform/imagescale.h"
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
-#include "platform/surface.h"
+#include "runtime/controls.h"
+#include "picture/imagescale.h"
+#include "picture/picture.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/surface.h"
 
 #include <QTest>
 #include <climits>

@@ -2,7 +2,7 @@
 // coupling, picture loading from the list, the folder chooser, and run-time errors.
 #include "app/application.h"
 #include "app/form1.h"
-#include "platform/twips.h"
+#include "runtime/twips.h"
 #include "support/fakedialogs.h"
 #include "support/gif.h"
 

@@ -3,8 +3,8 @@
 #include "modulesfoglia.h"
 #include "picture/sizes.h"
 #include "picture/surfaces.h"
-#include "platform/colour.h"
-#include "platform/twips.h"
+#include "runtime/colour.h"
+#include "runtime/twips.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "palette/autopalette.h"
 #include "palette/colfile.h"
 #include "palette/colourchart.h"
-#include "platform/numbers.h"
-#include "platform/safewrite.h"
-#include "platform/twips.h"
+#include "runtime/numbers.h"
+#include "files/safewrite.h"
+#include "runtime/twips.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The window's chart conversion: converting, cancelling, printing.
 #include "form1.h"
 #include "pattern/conversion.h"
-#include "platform/runtimeerror.h"
+#include "runtime/runtimeerror.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 #include "app/commandline.h"
 #include "app/form1.h"
 #include "app/startup.h"
-#include "platform/dialogs.h"
+#include "runtime/dialogs.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 #include "patternpdf.h"
 
 #include "pattern/rules.h"
-#include "platform/printer.h"
-#include "platform/surface.h"
+#include "runtime/printer.h"
+#include "runtime/surface.h"
 #include "stitchgrid.h"
 #include "threads/threadtable.h"
 

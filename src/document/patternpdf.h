@@ -2,7 +2,7 @@
 
 #include "key.h"
 #include "layout.h"
-#include "platform/colour.h"
+#include "runtime/colour.h"
 
 #include <QString>
 #include <span>

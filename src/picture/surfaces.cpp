@@ -1,7 +1,7 @@
 #include "surfaces.h"
 
-#include "platform/picture.h"
-#include "platform/surface.h"
+#include "picture/picture.h"
+#include "runtime/surface.h"
 
 namespace trameda::picture {
 

@@ -2,8 +2,8 @@
 
 #include "imagescale.h"
 #include "jpegreader.h"
-#include "runtimeerror.h"
-#include "safewrite.h"
+#include "runtime/runtimeerror.h"
+#include "files/safewrite.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "colour.h"
-#include "picture.h"
+#include "picture/picture.h"
 #include "surface.h"
 
 #include <QFrame>

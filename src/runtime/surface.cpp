@@ -1,6 +1,6 @@
 #include "surface.h"
 
-#include "picture.h"
+#include "picture/picture.h"
 #include "runtimeerror.h"
 
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #include "printer.h"
 
-#include "runtimeerror.h"
-#include "safewrite.h"
+#include "runtime/runtimeerror.h"
+#include "files/safewrite.h"
 
 #include <QDir>
 #include <QPageLayout>
