@@ -4,7 +4,7 @@
 #include "pattern/conversion.h"
 #include "pattern/rules.h"
 #include "runtime/numbers.h"
-#include "runtime/printer.h"
+#include "runtime/systemprinter.h"
 #include "runtime/runtimeerror.h"
 #include "runtime/surface.h"
 #include "support/pdf.h"

@@ -96,6 +96,8 @@ public:
     void setPrintOutput(std::unique_ptr<PrintOutput> output);
 
 private:
+    // The size and stitch bars at their start-up values.
+    void assignStartValues();
     std::unique_ptr<Printer> m_printer;
 
 public:

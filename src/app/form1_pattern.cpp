@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "pattern/conversion.h"
 #include "runtime/runtimeerror.h"
+#include "runtime/systemprinter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 namespace trameda {
 
@@ -15,40 +13,6 @@ PrintDocument::~PrintDocument() = default;
 PrintOutput::~PrintOutput() = default;
 
 namespace {
-
-// The system printer. Qt cannot always withdraw a job once drawing has begun (the CUPS driver
-// sends whatever was drawn when the painter ends); abort() asks, and ends the job either way so
-// that the next run begins a new one.
-class SystemPrinterDocument : public PrintDocument {
-public:
-    explicit SystemPrinterDocument(const QPrinterInfo& info)
-        : m_printer(info, QPrinter::HighResolution) {
-        m_printer.setDocName(QStringLiteral("Trameda"));
-        m_printer.setFullPage(false);
-    }
-
-    QPaintDevice& device() override { return m_printer; }
-    bool failed() const override { return m_printer.printerState() == QPrinter::Error; }
-
-    void end(QPainter& painter) override {
-        if (!painter.end() || m_printer.printerState() == QPrinter::Error)
-            throw RuntimeError(RuntimeError::PrinterError, m_printer.printerName());
-    }
-
-    void abort(QPainter& painter) noexcept override {
-        try {
-            if (painter.isActive()) {
-                m_printer.abort();
-                painter.end();
-            }
-        } catch (...) {
-            // The printer's engine gave up half way; the painter is let go of.
-        }
-    }
-
-private:
-    QPrinter m_printer;
-};
 
 class PdfDocument : public PrintDocument {
 public:
@@ -134,14 +98,6 @@ std::unique_ptr<PrintDocument> PdfPrintOutput::open() {
         throw RuntimeError(RuntimeError::PrinterError,
                            file->path() + QStringLiteral(": ") + file->failure());
     return pdfDocument(std::move(file), [this](const QString& path) { m_lastPath = path; });
-}
-
-std::unique_ptr<PrintDocument> SystemPrintOutput::open() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    m_toPdf = info.isNull();
-    if (m_toPdf)
-        return m_pdf.open();
-    return std::make_unique<SystemPrinterDocument>(info);
 }
 
 // ---------------------------------------------------------------------------------------------

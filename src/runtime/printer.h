@@ -77,18 +77,6 @@ private:
     QString m_lastPath;
 };
 
-// The system's default printer, used without a dialog on its own default paper; when the system
-// has no printer, a PDF file in the current folder.
-class SystemPrintOutput : public PrintOutput {
-public:
-    std::unique_ptr<PrintDocument> open() override;
-    QString lastPath() const override { return m_toPdf ? m_pdf.lastPath() : QString(); }
-
-private:
-    PdfPrintOutput m_pdf;
-    bool m_toPdf = false;
-};
-
 // The printer as the conversion draws on it: the drawing members of every surface in a user
 // scale over the page's printable area, plus EndDoc. A document is begun by beginDocument() or by
 // the first use of the page after the previous one ended, and holds one page; anything drawn
