@@ -243,13 +243,13 @@ void Form1::Command3_Click() {
 
     const QString target = Text2->text() + QStringLiteral(".col");
     const QByteArray bytes = palette::writeColFile(swatchColours(Label1));
-    const QString why = writeFileSafely(
+    const Failure why = writeFileSafely(
         target, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); });
-    if (!why.isEmpty())
+    if (why)
         dialogs().showError(
             this, QStringLiteral("Impossibile salvare i colori nel file \u201C%1\u201D: "
                                  "%2. Un file con quel nome, se c'era, è rimasto com'era.")
-                      .arg(target, why));
+                      .arg(target, *why));
 }
 
 void Form1::Command4_Click() {

@@ -33,8 +33,8 @@ std::optional<QString> sharedFile(const ChartRequest& request) {
 std::optional<QString> unwritableOutput(const ChartRequest& request) {
     for (const NamedFile& file : namedFiles(request))
         if (file.output && !file.path.isEmpty())
-            if (const QString why = outputProblem(file.path); !why.isEmpty())
-                return cannotWrite(file.path, why);
+            if (const Failure why = outputProblem(file.path))
+                return cannotWrite(file.path, *why);
     return std::nullopt;
 }
 
@@ -43,8 +43,8 @@ QString cannotWrite(const QString& path, const QString& why) {
 }
 
 bool save(const QString& path, const std::function<bool(QIODevice&)>& write, QTextStream& err) {
-    if (const QString why = writeFileSafely(path, write); !why.isEmpty()) {
-        err << cannotWrite(path, why) << Qt::endl;
+    if (const Failure why = writeFileSafely(path, write)) {
+        err << cannotWrite(path, *why) << Qt::endl;
         return false;
     }
     return true;

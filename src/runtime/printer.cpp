@@ -36,12 +36,14 @@ public:
             m_file->discard();
             throw;
         }
-        if (!ended || !m_file->commit()) {
-            const QString why =
-                m_file->failed() ? m_file->failure() : QStringLiteral("scrittura non completata");
+        const Failure why =
+            ended ? m_file->commit()
+                  : Failure(m_file->failed() ? m_file->failure()
+                                             : QStringLiteral("scrittura non completata"));
+        if (why) {
             m_file->discard();
             throw RuntimeError(RuntimeError::PrinterError,
-                               m_file->path() + QStringLiteral(": ") + why);
+                               m_file->path() + QStringLiteral(": ") + *why);
         }
         if (m_written)
             m_written(m_file->path());
