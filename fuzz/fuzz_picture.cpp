@@ -2,6 +2,7 @@
 // a work surface, or refused with a run-time error; never a crash or an unbounded allocation.
 // JPEG goes through the program's own libjpeg reader, GIF and BMP through Qt's.
 #include "picture/picture.h"
+#include "picture/surfaces.h"
 #include "runtime/runtimeerror.h"
 #include "runtime/surface.h"
 
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         surface.resizeImage(QSize(61, 47));
         surface.setScaleWidth(200);
         surface.setScaleHeight(200);
-        surface.PaintPicture(picture, 0, 0, 200, 200);
+        picture::PaintPicture(surface, picture, 0, 0, 200, 200);
         (void)surface.Point(100, 100);
     } catch (const trameda::RuntimeError&) {
     }

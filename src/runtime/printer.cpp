@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPdfWriter>
 
 namespace trameda {
@@ -73,8 +74,12 @@ std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<SafeFile> file,
 }
 
 void disposePainter(std::unique_ptr<QPainter>& painter) noexcept {
+    // Still active only when its engine failed while ending. Ending it once more, as its
+    // destructor would, fails again where nothing can catch it; the engine is marked as done
+    // instead, and the painter lets go of it without ending it.
     if (painter && painter->isActive())
-        static_cast<void>(painter.release());
+        if (QPaintEngine* engine = painter->paintEngine())
+            engine->setActive(false);
     painter.reset();
 }
 
