@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         surface.resizeImage(QSize(61, 47));
         surface.setScaleWidth(200);
         surface.setScaleHeight(200);
-        picture::PaintPicture(surface, picture, 0, 0, 200, 200);
+        trameda::picture::PaintPicture(surface, picture, 0, 0, 200, 200);
         (void)surface.Point(100, 100);
     } catch (const trameda::RuntimeError&) {
     }
