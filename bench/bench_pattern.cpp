@@ -6,7 +6,7 @@
 //
 // Medians are printed; peak memory is the largest of the runs.
 #include "photos.h"
-#include "platform/picture.h"
+#include "picture/picture.h"
 #include "stitching/pattern.h"
 
 #include <QCoreApplication>

@@ -33,6 +33,7 @@ public:
     // Throws std::runtime_error naming the first row that is not so.
     static ThreadTable fromCsv(const QByteArray& text);
     // DMC stranded cotton, from the table built into the program.
+    // Built once, on first use, from any thread; read-only afterwards, so safe to share.
     static const ThreadTable& dmc();
     // The maker's table built into the program; read once, then shared (safe between threads).
     static const ThreadTable& forBrand(Brand brand);
