@@ -98,19 +98,19 @@ const std::vector<Option>& table() {
              return document::parseThreads(value, r.options.stitch);
          }},
         {s(u"stitches"), s(u"N|LxA"),
-         s(u"punti in larghezza (l'altezza segue\nl'immagine) o LxA esatti, da 1 a 500"),
+         s(u"punti in larghezza\n(l'altezza segue l'immagine) o LxA esatti, da 1 a 500"),
          kStitched, stitching(stitching::parseStitches)},
         {s(u"thread-colors"), s(u"N"),
-         s(u"N fili, da 2 a 60, scelti per\nl'immagine invece della tavolozza"),
+         s(u"N fili, da 2 a 60,\nscelti per l'immagine invece della tavolozza"),
          kStitched, stitching(stitching::parseThreadColours)},
         {s(u"clean"), s(u"0|1|2"),
-         s(u"toglie i punti isolati (1, il\nvalore normale), anche le macchie di 1-2 punti e i fili "
-           u"rari (2)"),
+         s(u"toglie i punti isolati\n(1, il valore normale), anche le macchie di 1-2 punti\n"
+           u"e i fili rari (2)"),
          kStitched, stitching(stitching::parseClean)},
         {s(u"background"), s(u"B"),
-         s(u"none, auto o RRGGBB: il colore\nlasciato alla tela (none)"),
+         s(u"none, auto o RRGGBB:\nil colore lasciato alla tela (none)"),
          kStitched, stitching(stitching::parseBackground)},
-        {s(u"also"), s(u"MARCA"), s(u"anche il filo più vicino per colore\ndi un'altra marca"),
+        {s(u"also"), s(u"MARCA"), s(u"anche il filo più vicino\nper colore di un'altra marca"),
          kPatternOrCsv,
          [](const QString& value, ChartRequest& r) {
              stitching::Brand brand{};
