@@ -4,9 +4,12 @@
 #include "palette/colfile.h"
 #include "palette/colourchart.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace trameda;
 using namespace trameda::palette;
@@ -53,6 +56,8 @@ private Q_SLOTS:
     void reads_data();
     void reads();
     void readingIsBounded();
+    void failuresSayWhy_data();
+    void failuresSayWhy();
 };
 
 void TestPalette::chartCells_data() {
@@ -288,6 +293,64 @@ void TestPalette::readingIsBounded() {
     QCOMPARE(readColFile(dir.filePath("coda.col")).colours, startUpPalette());
     QCOMPARE(readColFile(dir.filePath("manca.col")).error, Error::CannotOpen);
     QCOMPARE(readColFile(dir.path()).error, Error::CannotOpen);
+}
+
+void TestPalette::failuresSayWhy_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind"); // what is made under that name
+    QTest::addColumn<QString>("message");
+    const QString none = QStringLiteral(" Nessun colore è stato cambiato.");
+    QTest::newRow("missing") << "manca.col" << "" << "Impossibile leggere il file di colori "
+                                                    "“manca.col”: file non trovato." + none;
+    QTest::newRow("folder") << "cartella.col" << "folder"
+                            << "Impossibile leggere il file di colori “cartella.col”: è una "
+                               "cartella." + none;
+    QTest::newRow("FIFO") << "fifo.col" << "fifo"
+                          << "Impossibile leggere il file di colori “fifo.col”: non è un file "
+                             "normale." + none;
+    QTest::newRow("unreadable") << "chiuso.col" << "unreadable"
+                                << "Impossibile leggere il file di colori “chiuso.col”: permesso "
+                                   "negato." + none;
+    QTest::newRow("%2 and %1 in the name, too few")
+        << "a%2b%1.col" << "15 values"
+        << "Il file di colori “a%2b%1.col” contiene solo 15 valori su 16." + none;
+    QTest::newRow("%1 in the name, out of range")
+        << "%1%2.col" << "fourth negative"
+        << "Il file di colori “%1%2.col” ha un valore non valido al posto del colore 4: i colori "
+           "vanno da 0 a 16777215." + none;
+}
+
+void TestPalette::failuresSayWhy() {
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    const QByteArray native = QFile::encodeName(path);
+    QList<QByteArray> values;
+    for (int i = 0; i < 15; ++i)
+        values << QByteArray::number(i);
+    if (kind == u"folder")
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    if (kind == u"fifo")
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    if (kind == u"unreadable") {
+        if (::geteuid() == 0)
+            QSKIP("root reads every file");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lines(values + values)) > 0);
+        file.close();
+        QVERIFY(file.setPermissions({}));
+    }
+    if (kind == u"15 values" || kind == u"fourth negative") {
+        if (kind == u"fourth negative")
+            values[3] = "-4", values << "15";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lines(values)) > 0);
+    }
+    const ColFileRead read = readColFile(path);
+    QVERIFY(!read.ok());
+    QCOMPARE(describeFailure(read, name), message);
 }
 
 QTEST_MAIN(TestPalette)
