@@ -83,6 +83,8 @@ private Q_SLOTS:
     void defaultSizeKeepsWithinTheCap();
     void fileErrorsLeaveNothingHalfWritten();
     void realProgramWithoutDisplay();
+    void startsWhateverThePlatform_data();
+    void startsWhateverThePlatform();
     void manualPageListsTheOptionsOfHelp();
 
 private:
@@ -99,38 +101,54 @@ void TestCommandLine::initTestCase() {
 void TestCommandLine::windowOrCommandLine_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("window"); // the picture it opens on; "-" for a command line
+    QTest::addColumn<QList<int>>("qt");   // the arguments left to Qt, by position
     const QString named = m_dir.filePath(QStringLiteral("UNA FOTO.JPG"));
     QVERIFY(QFile(m_picture).copy(named));
     QVERIFY(QFile(m_picture).copy(m_dir.filePath(QStringLiteral("foto.png"))));
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("cartella.bmp")));
     const QString qt = QDir::current().relativeFilePath(named);
-    QTest::newRow("nothing") << QStringList{} << "";
+    const QList<int> none;
+    QTest::newRow("nothing") << QStringList{} << "" << none;
     QTest::newRow("Qt's options") << QStringList{"-style", "fusion",   "--platform",
                                                  "xcb",    "-reverse", "-style=fusion"}
-                                  << "";
+                                  << "" << QList<int>{1, 2, 3, 4, 5, 6};
     QTest::newRow("picture among Qt's options")
-        << QStringList{"-reverse", m_picture, "-qwindowtitle", "x.jpg"} << m_picture;
-    QTest::newRow("relative path, capitals, spaces") << QStringList{qt} << named;
-    QTest::newRow("a name the list does not show")
-        << QStringList{m_dir.filePath("foto.png")} << "-";
+        << QStringList{"-reverse", m_picture, "-qwindowtitle", "x.jpg"} << m_picture
+        << QList<int>{1, 3, 4};
+    QTest::newRow("relative path, capitals, spaces") << QStringList{qt} << named << none;
+    // Whatever the one name is, the window opens on it and says what it makes of it.
+    const QString png = m_dir.filePath("foto.png");
+    QTest::newRow("a name the list does not show") << QStringList{png} << png << none;
     const QString jpeg = m_dir.filePath(QStringLiteral("foto.jpeg"));
     QVERIFY(QFile(m_picture).copy(jpeg));
-    QTest::newRow("a JPEG the list does not show") << QStringList{jpeg} << jpeg;
-    QTest::newRow("no such picture") << QStringList{m_dir.filePath("manca.jpg")} << "-";
-    QTest::newRow("a folder") << QStringList{m_dir.filePath("cartella.bmp")} << "-";
-    QTest::newRow("two pictures") << QStringList{m_picture, m_picture} << "-";
-    QTest::newRow("help") << QStringList{"-style", "fusion", "--help"} << "-";
-    QTest::newRow("option lacking its value") << QStringList{m_picture, "-style"} << "-";
+    QTest::newRow("a JPEG the list does not show") << QStringList{jpeg} << jpeg << none;
+    const QString missing = m_dir.filePath("manca.jpg");
+    QTest::newRow("no such picture") << QStringList{missing} << missing << none;
+    const QString folder = m_dir.filePath("cartella.bmp");
+    QTest::newRow("a folder") << QStringList{folder} << folder << none;
+    QTest::newRow("a name beginning with -, after --")
+        << QStringList{"-reverse", "--", "-foto.jpg"}
+        << QDir::current().absoluteFilePath("-foto.jpg") << QList<int>{1};
+    QTest::newRow("Qt's option after --") << QStringList{"--", "-reverse"}
+                                          << QDir::current().absoluteFilePath("-reverse") << none;
+    QTest::newRow("an empty name") << QStringList{""} << "-" << none;
+    QTest::newRow("an option of the command line") << QStringList{"--key"} << "-" << none;
+    QTest::newRow("two pictures") << QStringList{m_picture, m_picture} << "-" << none;
+    QTest::newRow("help") << QStringList{"-style", "fusion", "--help"} << "-" << none;
+    QTest::newRow("option lacking its value") << QStringList{m_picture, "-style"} << "-" << none;
 }
 
 void TestCommandLine::windowOrCommandLine() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, window);
+    QFETCH(QList<int>, qt);
     arguments.prepend(QStringLiteral("trameda"));
     const startup::Start start = startup::decide(arguments);
     QCOMPARE(start.mode,
              window == "-" ? startup::Start::Mode::CommandLine : startup::Start::Mode::Window);
     QCOMPARE(start.picture, window == "-" ? QString() : window);
+    if (window != "-")
+        QCOMPARE(QList<int>(start.qtArguments.begin(), start.qtArguments.end()), qt);
 }
 
 void TestCommandLine::sameChartAsTheWindow_data() {
@@ -486,6 +504,60 @@ void TestCommandLine::realProgramWithoutDisplay() {
     QCOMPARE(program.exitCode(), commandline::kFileError);
     QCOMPARE(program.readAllStandardError(),
              QByteArray("trameda: impossibile scrivere sullo standard output: disco pieno\n"));
+}
+
+void TestCommandLine::startsWhateverThePlatform_data() {
+    QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM; empty: not set
+    QTest::addColumn<QString>("display");  // DISPLAY; empty: not set
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("err");
+    const QStringList key{QStringLiteral("--chart"), m_picture, QStringLiteral("--key")};
+    QTest::newRow("chart, xcb") << "xcb" << "" << key << 0 << "";
+    QTest::newRow("chart, wayland, a display that is not there")
+        << "wayland" << ":7391" << key << 0 << "";
+    // Qt would take -reverse for itself and leave --title without its value.
+    QTest::newRow("chart, xcb, Qt's option as a title")
+        << "xcb" << "" << key + QStringList{"--title", "-reverse"} << 2
+        << "trameda: --title vale solo con --pattern\n";
+    QTest::newRow("chart, xcb, Qt's option") << "xcb" << "" << key + QStringList{"-reverse"} << 2
+                                             << "trameda: opzione sconosciuta: reverse\n";
+    const QString window = QStringLiteral("trameda: impossibile aprire la finestra: ");
+    QTest::newRow("window, no display")
+        << "" << "" << QStringList{m_picture} << 1
+        << window + "nessuno schermo (DISPLAY e WAYLAND_DISPLAY non sono impostate); senza "
+                    "finestra: trameda --chart IMMAGINE\n";
+    QTest::newRow("window, xcb, a display that is not there")
+        << "xcb" << ":7391" << QStringList{} << 1
+        << window + "lo schermo \u201C:7391\u201D non risponde\n";
+    QTest::newRow("window, no such platform")
+        << "" << ":7391" << QStringList{"-platform", "nessuna"} << 1
+        << window + "la piattaforma grafica \u201Cnessuna\u201D non si avvia\n";
+}
+
+void TestCommandLine::startsWhateverThePlatform() {
+    QFETCH(QString, platform);
+    QFETCH(QString, display);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, err);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(TRAMEDA_EXECUTABLE), arguments);
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), status);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
+    if (status == 0)
+        QVERIFY(program.readAllStandardOutput().startsWith("A #000000 0\n"));
 }
 
 // The manual page is written by hand, so an option added to (or dropped from) --help must be
