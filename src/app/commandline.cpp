@@ -37,10 +37,10 @@ QString helpText() {
     return QStringLiteral(
         "Uso: trameda --chart IMMAGINE [--png SCHEMA.png] [--pdf PAGINA.pdf]\n"
         "             [--pattern SCHEMA.pdf] [--key-csv LEGENDA.csv] [opzioni]\n"
-        "     trameda [IMMAGINE]\n"
+        "     trameda [--] [IMMAGINE]\n"
         "Senza argomenti apre la finestra; con un'immagine (jpg, gif, bmp) come solo argomento\n"
-        "apre la finestra su quell'immagine. Le opzioni di Qt (-style, -platform, -geometry,\n"
-        "-reverse ...) valgono per la finestra.\n"
+        "(dopo --, anche un nome che comincia con -) apre la finestra su quell'immagine. Le\n"
+        "opzioni di Qt (-style, -platform, -geometry, -reverse ...) valgono per la finestra.\n"
         "\n"
         "Fa lo schema a punto croce di un'immagine (jpg, gif, bmp) senza aprire la finestra.\n"
         "\n"
