@@ -83,8 +83,6 @@ private Q_SLOTS:
     void defaultSizeKeepsWithinTheCap();
     void fileErrorsLeaveNothingHalfWritten();
     void realProgramWithoutDisplay();
-    void startsWhateverThePlatform_data();
-    void startsWhateverThePlatform();
     void manualPageListsTheOptionsOfHelp();
 
 private:
@@ -101,7 +99,7 @@ void TestCommandLine::initTestCase() {
 void TestCommandLine::windowOrCommandLine_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("window"); // the picture it opens on; "-" for a command line
-    QTest::addColumn<QList<int>>("qt");   // the arguments left to Qt, by position
+    QTest::addColumn<QList<int>>("qt");  // the arguments left to Qt, by position
     const QString named = m_dir.filePath(QStringLiteral("UNA FOTO.JPG"));
     QVERIFY(QFile(m_picture).copy(named));
     QVERIFY(QFile(m_picture).copy(m_dir.filePath(QStringLiteral("foto.png"))));
@@ -129,8 +127,8 @@ void TestCommandLine::windowOrCommandLine_data() {
     QTest::newRow("a name beginning with -, after --")
         << QStringList{"-reverse", "--", "-foto.jpg"}
         << QDir::current().absoluteFilePath("-foto.jpg") << QList<int>{1};
-    QTest::newRow("Qt's option after --") << QStringList{"--", "-reverse"}
-                                          << QDir::current().absoluteFilePath("-reverse") << none;
+    QTest::newRow("Qt's option after --")
+        << QStringList{"--", "-reverse"} << QDir::current().absoluteFilePath("-reverse") << none;
     QTest::newRow("an empty name") << QStringList{""} << "-" << none;
     QTest::newRow("an option of the command line") << QStringList{"--key"} << "-" << none;
     QTest::newRow("two pictures") << QStringList{m_picture, m_picture} << "-" << none;
@@ -504,60 +502,6 @@ void TestCommandLine::realProgramWithoutDisplay() {
     QCOMPARE(program.exitCode(), commandline::kFileError);
     QCOMPARE(program.readAllStandardError(),
              QByteArray("trameda: impossibile scrivere sullo standard output: disco pieno\n"));
-}
-
-void TestCommandLine::startsWhateverThePlatform_data() {
-    QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM; empty: not set
-    QTest::addColumn<QString>("display");  // DISPLAY; empty: not set
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("err");
-    const QStringList key{QStringLiteral("--chart"), m_picture, QStringLiteral("--key")};
-    QTest::newRow("chart, xcb") << "xcb" << "" << key << 0 << "";
-    QTest::newRow("chart, wayland, a display that is not there")
-        << "wayland" << ":7391" << key << 0 << "";
-    // Qt would take -reverse for itself and leave --title without its value.
-    QTest::newRow("chart, xcb, Qt's option as a title")
-        << "xcb" << "" << key + QStringList{"--title", "-reverse"} << 2
-        << "trameda: --title vale solo con --pattern\n";
-    QTest::newRow("chart, xcb, Qt's option") << "xcb" << "" << key + QStringList{"-reverse"} << 2
-                                             << "trameda: opzione sconosciuta: reverse\n";
-    const QString window = QStringLiteral("trameda: impossibile aprire la finestra: ");
-    QTest::newRow("window, no display")
-        << "" << "" << QStringList{m_picture} << 1
-        << window + "nessuno schermo (DISPLAY e WAYLAND_DISPLAY non sono impostate); senza "
-                    "finestra: trameda --chart IMMAGINE\n";
-    QTest::newRow("window, xcb, a display that is not there")
-        << "xcb" << ":7391" << QStringList{} << 1
-        << window + "lo schermo \u201C:7391\u201D non risponde\n";
-    QTest::newRow("window, no such platform")
-        << "" << ":7391" << QStringList{"-platform", "nessuna"} << 1
-        << window + "la piattaforma grafica \u201Cnessuna\u201D non si avvia\n";
-}
-
-void TestCommandLine::startsWhateverThePlatform() {
-    QFETCH(QString, platform);
-    QFETCH(QString, display);
-    QFETCH(QStringList, arguments);
-    QFETCH(int, status);
-    QFETCH(QString, err);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    if (!platform.isEmpty())
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-    if (!display.isEmpty())
-        env.insert(QStringLiteral("DISPLAY"), display);
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(TRAMEDA_EXECUTABLE), arguments);
-    QVERIFY(program.waitForFinished(60000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), status);
-    QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
-    if (status == 0)
-        QVERIFY(program.readAllStandardOutput().startsWith("A #000000 0\n"));
 }
 
 // The manual page is written by hand, so an option added to (or dropped from) --help must be

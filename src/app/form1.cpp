@@ -172,11 +172,10 @@ int Form1::captionShortfall() const {
             continue; // its letters stand one under another
         QStyleOptionButton option;
         option.initFrom(button);
-        const QStyle::SubElement contents = qobject_cast<QCheckBox*>(button)
-                                                ? QStyle::SE_CheckBoxContents
-                                            : qobject_cast<QRadioButton*>(button)
-                                                ? QStyle::SE_RadioButtonContents
-                                                : QStyle::SE_PushButtonContents;
+        const QStyle::SubElement contents =
+            qobject_cast<QCheckBox*>(button)      ? QStyle::SE_CheckBoxContents
+            : qobject_cast<QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
+                                                  : QStyle::SE_PushButtonContents;
         const int room = button->style()->subElementRect(contents, &option, button).width();
         // The conversion button's caption follows the number of colours: the widest it shows.
         const QString caption =
@@ -287,9 +286,9 @@ void Form1::apri(const QString& picture) {
     try {
         Image1->setPicture(LoadPicture(info.absoluteFilePath()));
     } catch (const RuntimeError& error) {
-        m_dialogs.showError(this, QStringLiteral("Impossibile aprire l'immagine \u201C%1\u201D: %2.")
-                                      .arg(QDir::toNativeSeparators(info.absoluteFilePath()),
-                                           failureCause(error)));
+        m_dialogs.showError(
+            this, QStringLiteral("Impossibile aprire l'immagine \u201C%1\u201D: %2.")
+                      .arg(QDir::toNativeSeparators(info.absoluteFilePath()), failureCause(error)));
         return;
     }
     const QList<QListWidgetItem*> entries =

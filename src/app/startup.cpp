@@ -83,14 +83,13 @@ QString noWindow(const QString& platform, const QByteArray& display,
     const QString start = QStringLiteral("impossibile aprire la finestra: ");
     const QString shown = platform.section(u':', 0, 0);
     if (!shown.isEmpty() && shown != u"xcb" && !shown.startsWith(u"wayland"))
-        return start + QStringLiteral("la piattaforma grafica \u201C%1\u201D non si avvia")
-                           .arg(platform);
+        return start +
+               QStringLiteral("la piattaforma grafica \u201C%1\u201D non si avvia").arg(platform);
     if (display.isEmpty() && waylandDisplay.isEmpty())
         return start + QStringLiteral("nessuno schermo (DISPLAY e WAYLAND_DISPLAY non sono "
                                       "impostate); senza finestra: trameda --chart IMMAGINE");
-    const QByteArray named = shown.startsWith(u"wayland") || display.isEmpty()
-                                 ? waylandDisplay
-                                 : display;
+    const QByteArray named =
+        shown.startsWith(u"wayland") || display.isEmpty() ? waylandDisplay : display;
     return start + QStringLiteral("lo schermo \u201C%1\u201D non risponde")
                        .arg(QString::fromLocal8Bit(named));
 }

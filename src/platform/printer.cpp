@@ -137,9 +137,10 @@ std::unique_ptr<PrintDocument> PdfPrintOutput::open() {
     if (!file->open())
         throw RuntimeError(RuntimeError::PrinterError,
                            file->path() + QStringLiteral(": ") + file->failure() +
-                               (folder.isEmpty() ? QStringLiteral(" (la cartella da cui è stato "
-                                                                  "avviato il programma non c'è più)")
-                                                 : QString()));
+                               (folder.isEmpty()
+                                    ? QStringLiteral(" (la cartella da cui è stato "
+                                                     "avviato il programma non c'è più)")
+                                    : QString()));
     return pdfDocument(std::move(file), [this](const QString& path) { m_lastPath = path; });
 }
 
