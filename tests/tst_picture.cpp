@@ -138,6 +138,9 @@ void TestPicture::kindsOfPicture_data() {
     // Left half red turned a quarter clockwise: the top half is red.
     QTest::newRow("exif turned") << withOrientation(encoded(halves({64, 32}), "JPG"), 6)
                                  << QSize(32, 64) << QPoint(16, 8) << red << 0.5;
+    QTest::newRow("exif after a 2 MB colour profile")
+        << withColourProfile(withOrientation(encoded(halves({64, 32}), "JPG"), 6), 2 << 20)
+        << QSize(32, 64) << QPoint(16, 8) << red << 0.5;
     QTest::newRow("png saved under a photo's name")
         << encoded(halves({64, 32}), "PNG") << QSize(64, 32) << QPoint(5, 5) << red << 2.0;
 }

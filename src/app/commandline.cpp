@@ -17,6 +17,7 @@
 #include "platform/surface.h"
 #include "threads/threadtable.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTextStream>
@@ -459,10 +460,15 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         return kFileError;
     }
 
-    if (!request.png.isEmpty() &&
-        !save(
-            request.png, [&](QIODevice& file) { return chart.finishedImage().save(&file, "PNG"); },
-            err))
+    // Encoded in memory first: the PNG encoder reports a failed write by printing the library's
+    // own English line, so the file is given the picture only once it is whole.
+    const auto writePng = [&](QIODevice& file) {
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        return buffer.open(QIODevice::WriteOnly) && chart.finishedImage().save(&buffer, "PNG") &&
+               file.write(encoded) == encoded.size();
+    };
+    if (!request.png.isEmpty() && !save(request.png, writePng, err))
         return kFileError;
 
     const document::KeySettings settings{request.fabric, request.strands};

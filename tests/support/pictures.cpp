@@ -85,6 +85,19 @@ QByteArray withOrientation(const QByteArray& jpeg, int orientation) {
     return jpeg.left(2) + exif + jpeg.mid(2);
 }
 
+QByteArray withColourProfile(const QByteArray& jpeg, int bytes) {
+    constexpr int kBlock = 65000;
+    const int blocks = (bytes + kBlock - 1) / kBlock;
+    QByteArray profile;
+    for (int i = 0; i < blocks; ++i) {
+        const int length = 2 + 14 + std::min(kBlock, bytes - i * kBlock);
+        profile.append("\xFF\xE2", 2).append(char(length >> 8)).append(char(length & 0xFF));
+        profile.append("ICC_PROFILE\0", 12).append(char(i + 1)).append(char(blocks));
+        profile.append(length - 16, '\x11');
+    }
+    return jpeg.left(2) + profile + jpeg.mid(2);
+}
+
 QByteArray cmykJpeg(QSize size, QRgb colour) {
     // Adobe stores the inks inverted: full black ink is 255 here.
     const std::vector<unsigned char> bytes =

@@ -23,5 +23,8 @@ QByteArray withRepeatedScan(const QByteArray& jpeg, int times);
 // The JPEG with an Exif block giving `orientation` (6: turn a quarter clockwise to view).
 QByteArray withOrientation(const QByteArray& jpeg, int orientation);
 
+// The JPEG with a colour profile of `bytes` bytes (APP2 blocks) at the start of its header.
+QByteArray withColourProfile(const QByteArray& jpeg, int bytes);
+
 // A JPEG in Adobe's CMYK, of one colour, as print software writes it.
 QByteArray cmykJpeg(QSize size, QRgb colour);
