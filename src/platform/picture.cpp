@@ -177,6 +177,8 @@ QImage readWhole(QIODevice& source, const char* format, const ReadLimits& limits
     QSize claimed = reader.size();
     if (bmp) // a BMP stored top down has a negative height
         claimed.setHeight(std::abs(claimed.height()));
+    if (device.timeIsUp())
+        refuseAsTooSlow(limits);
     if (!claimed.isValid() || claimed.isEmpty()) {
         if (!bmpHeader.isEmpty())
             refuseIfTooLarge(bmpHeader, limits.maxWholePixels, limits);
