@@ -235,7 +235,7 @@ bool Decoder::decode(int maxSide) {
         case JERR_IMAGE_TOO_BIG:
         case JERR_WIDTH_OVERFLOW:
             break;
-        case JERR_BAD_PRECISION: // 12 or 16 bits a sample
+        case JERR_BAD_PRECISION:   // 12 or 16 bits a sample
         case JERR_SOF_UNSUPPORTED: // lossless, hierarchical
         case JERR_ARITH_NOTIMPL:
         case JERR_NOT_COMPILED:
