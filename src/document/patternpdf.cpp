@@ -1,8 +1,8 @@
 #include "patternpdf.h"
 
 #include "pattern/rules.h"
-#include "platform/printer.h"
-#include "platform/surface.h"
+#include "runtime/printer.h"
+#include "runtime/surface.h"
 #include "stitchgrid.h"
 #include "threads/threadtable.h"
 
@@ -470,7 +470,7 @@ private:
         const double side = 25.4 / fabric;
         const double cross = (2 * std::sqrt(2.0) + 2) * side;
         const double perCross = threads::metresPerCross(fabric) * 1000;
-        const double perSkein = threads::kSkeinMetres * threads::kSkeinStrands / strands;
+        const double perSkein = threads::metresPerSkein(strands);
         QStringList notes{
             QStringLiteral(
                 "Filo per punto: una croce intera fa le due diagonali del quadretto sul davanti "

@@ -2,7 +2,7 @@
 
 #include "jpegreader.h"
 #include "picture.h"
-#include "runtimeerror.h"
+#include "runtime/runtimeerror.h"
 
 #include <QElapsedTimer>
 #include <QIODevice>
