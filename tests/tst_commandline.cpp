@@ -211,21 +211,20 @@ void TestCommandLine::threads_data() {
     QTest::addColumn<QRgb>("red"); // as the chart shows it
     QTest::addColumn<QRgb>("blue");
     QTest::addColumn<QString>("csv");
-    const QString matched = QStringLiteral(",606,Orange Red Bright,3.0,1050,1\r\n"
-                                           "B,%1,606,Orange Red Bright,3.1,0,0\r\n"
+    // The list holds the threads with stitches in the order a shop keeps them: the named B5200
+    // first, then by number.
+    const QString matched = QStringLiteral("D,#FFFFFF,B5200,Snow White,0.0,400,1\r\n"
                                            "C,%2,32,Blueberry Dark,14.8,1050,1\r\n"
-                                           "D,#FFFFFF,B5200,Snow White,0.0,400,1\r\n");
+                                           "A,%1,606,Orange Red Bright,3.0,1050,1\r\n");
     QTest::newRow("named, colours kept")
         << QStringList{} << qRgb(255, 0, 0) << qRgb(0, 0, 255)
-        << QStringLiteral("A,#FF0000") +
-               matched.arg(QStringLiteral("#FE0001"), QStringLiteral("#0000FF"));
+        << matched.arg(QStringLiteral("#FF0000"), QStringLiteral("#0000FF"));
     // Snapped, both reds take 606's colour and stay two entries; the difference still says how
     // far each thread is from the colour chosen.
     QTest::newRow("snapped to the threads")
         << QStringList{QStringLiteral("--threads"), QStringLiteral("dmc")} << qRgb(250, 50, 3)
         << qRgb(77, 46, 138)
-        << QStringLiteral("A,#FA3203") +
-               matched.arg(QStringLiteral("#FA3203"), QStringLiteral("#4D2E8A"));
+        << matched.arg(QStringLiteral("#FA3203"), QStringLiteral("#4D2E8A"));
 }
 
 void TestCommandLine::threads() {

@@ -50,17 +50,25 @@ QString helpText() {
         "  --key               la legenda dei colori: lettera, colore, numero di punti\n"
         "                      (e il filo DMC, con --threads o --pattern)\n"
         "  --pattern FILE      lo schema da ricamare, in PDF su più pagine: copertina,\n"
-        "                      pagine con le lettere e i numeri dei punti, legenda con\n"
+        "                      pagine con i simboli e i numeri dei punti, legenda con\n"
         "                      fili DMC, metri e matasse\n"
         "  --key-csv FILE      la legenda in CSV, come lista della spesa: lettera, colore,\n"
         "                      filo, nome, differenza, punti, matasse\n"
         "  --threads dmc       ogni colore in uso diventa quello del filo DMC più vicino\n"
-        "  --fabric N          con --pattern o --key-csv: punti per pollice della tela,\n"
-        "                      da 6 a 40 (14)\n"
+        "  --fabric N          con --pattern o --key-csv: punti per pollice della tela Aida,\n"
+        "                      o fili per pollice del lino con --over 2, da 6 a 40 (14)\n"
+        "  --over 1|2          con --pattern o --key-csv: 2 per ricamare su due fili di lino\n"
+        "                      o etamine (1, Aida)\n"
         "  --strands N         con --pattern o --key-csv: capi nell'ago, da 1 a 6 (2)\n"
+        "  --margin P          con --pattern o --key-csv: filo in più per gli errori, in\n"
+        "                      percentuale, da 0 a 100 (20)\n"
         "  --paper A4|letter   con --pattern: il foglio (A4)\n"
+        "  --cell MM           con --pattern: il lato di una cella in mm, da 2,5 a 8 (3,5)\n"
+        "  --symbols letters   con --pattern: le lettere A-P della finestra invece dei simboli\n"
+        "                      (fino a 16 colori)\n"
         "  --title TESTO       con --pattern: il titolo (il nome dell'immagine)\n"
-        "  --bw                con --pattern: celle bianche, per stampanti senza colore\n"
+        "  --bw                con --pattern: solo simboli neri su bianco, per stampanti\n"
+        "                      senza colore\n"
         "  --across N          punti in larghezza, da 1 a 150 (45)\n"
         "  --down N            punti in altezza, da 1 a 150 (50)\n"
         "  --size LxA          la superficie dello schema in pixel (400 di larghezza,\n"
@@ -249,12 +257,17 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption paper(QStringLiteral("paper"), {}, QStringLiteral("FOGLIO"));
     const QCommandLineOption title(QStringLiteral("title"), {}, QStringLiteral("TESTO"));
     const QCommandLineOption bw(QStringLiteral("bw"));
+    const QCommandLineOption over(QStringLiteral("over"), {}, QStringLiteral("N"));
+    const QCommandLineOption margin(QStringLiteral("margin"), {}, QStringLiteral("P"));
+    const QCommandLineOption cell(QStringLiteral("cell"), {}, QStringLiteral("MM"));
+    const QCommandLineOption symbols(QStringLiteral("symbols"), {}, QStringLiteral("SIMBOLI"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({chart,     png,     pdf,       key,     across, down,    size,
                        colors,    palette, automatic, many,    pastel, squares, noGrid,
                        noLetters, pattern, keyCsv,    threads, fabric, strands, paper,
-                       title,     bw,      help,      version});
+                       title,     bw,      over,      margin,  cell,   symbols, help,
+                       version});
 
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty())
@@ -315,11 +328,11 @@ Parsed parse(const QStringList& arguments) {
     r.coloursGiven = parser.isSet(colors);
 
     // The pattern's own settings mean nothing without the outputs they shape.
-    for (const auto* option : {&paper, &title, &bw})
+    for (const auto* option : {&paper, &title, &bw, &cell, &symbols})
         if (parser.isSet(*option) && r.pattern.isEmpty())
             return failure(
                 QStringLiteral("--%1 vale solo con --pattern").arg(option->names().first()));
-    for (const auto* option : {&fabric, &strands})
+    for (const auto* option : {&fabric, &strands, &over, &margin})
         if (parser.isSet(*option) && r.pattern.isEmpty() && r.keyCsv.isEmpty())
             return failure(QStringLiteral("--%1 vale solo con --pattern o --key-csv")
                                .arg(option->names().first()));
@@ -327,6 +340,27 @@ Parsed parse(const QStringList& arguments) {
         return failure(*e);
     if (auto e = ranged(strands, 1, 6, r.strands))
         return failure(*e);
+    if (auto e = ranged(over, 1, 2, r.over))
+        return failure(*e);
+    if (auto e = ranged(margin, 0, 100, r.margin))
+        return failure(*e);
+    if (parser.isSet(cell)) {
+        // Millimetres as a stitcher writes them, with a comma or a full stop.
+        QString text = parser.value(cell);
+        text.replace(u',', u'.');
+        bool ok = false;
+        const double mm = text.toDouble(&ok);
+        if (!ok || !(mm >= document::kSmallestCell && mm <= document::kLargestCell))
+            return failure(QStringLiteral("--cell vuole i millimetri da 2,5 a 8, non \"%1\"")
+                               .arg(parser.value(cell)));
+        r.cell = mm;
+    }
+    if (parser.isSet(symbols)) {
+        if (parser.value(symbols).compare(QStringLiteral("letters"), Qt::CaseInsensitive) != 0)
+            return failure(QStringLiteral("--symbols conosce solo letters, non \"%1\"")
+                               .arg(parser.value(symbols)));
+        r.symbols = document::SymbolSet::Letters;
+    }
     if (parser.isSet(paper)) {
         const QString name = parser.value(paper);
         if (name.compare(QStringLiteral("A4"), Qt::CaseInsensitive) == 0)
@@ -465,7 +499,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             err))
         return kFileError;
 
-    const document::KeySettings settings{request.fabric, request.strands};
+    const document::KeySettings settings{request.fabric, request.over, request.strands,
+                                         request.margin};
     const document::Key key = document::makeKey(inUse, matches, host.stitches(), settings);
     if (!request.pattern.isEmpty()) {
         const document::Pattern pattern{
@@ -476,6 +511,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             *table,
             settings,
             request.paper,
+            request.cell,
+            request.symbols,
             request.blackAndWhite,
             request.threads};
         if (!save(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/layout.h"
+#include "document/symbols.h"
 
 #include <QSize>
 #include <QString>
@@ -35,6 +36,10 @@ struct ChartRequest {
     bool blackAndWhite = false;
     int strands = 2;
     int fabric = 14;
+    int over = 1;   // fabric threads a stitch covers: 1 Aida, 2 linen
+    int margin = 20; // per cent of thread added before skeins are counted
+    double cell = 0; // 0: about document::kDefaultCell, as few pages as that allows
+    document::SymbolSet symbols = document::SymbolSet::Distinct;
     document::Paper paper = document::Paper::A4;
     QString title; // empty: the picture's file name
 };

@@ -14,9 +14,28 @@ namespace trameda::document {
 class StitchGrid;
 
 struct KeySettings {
-    int fabric = 14; // stitches per inch
+    int fabric = 14; // the cloth's count: stitches per inch of Aida, threads per inch of linen
+    int over = 1;    // 1: Aida, a stitch a square; 2: linen or evenweave, a stitch over two threads
     int strands = 2; // of the skein's six, in the needle
+    int margin = 20; // per cent of thread added for mistakes and unpicking before skeins are counted
+
+    double stitchesPerInch() const { return double(fabric) / over; }
 };
+
+// The thread reckoning as the key page prints it, each step rounded as it is printed, so that a
+// stitcher redoing the sums by hand gets the key's figures to the digit.
+struct Reckoning {
+    double side = 0;      // of a stitch, mm: 25.4 / stitches per inch, to 3 decimals
+    double cross = 0;     // thread on the front and back of one cross, mm: 4.828 x side, to 2
+    double perStitch = 0; // mm: cross x 1.5, for starting, ending and crossing the back, to 2
+    double perSkein = 0;  // metres of working thread in a skein: 8 m x 6 strands / strands
+    double margin = 0;    // as a fraction
+};
+Reckoning reckoning(const KeySettings& settings);
+// Metres of working thread for `stitches`, to 0.1 m.
+double metresFor(long long stitches, const Reckoning& reckoning);
+// Skeins for `metres`, the margin included, rounded up.
+int skeinsFor(double metres, const Reckoning& reckoning);
 
 // One palette entry in use.
 struct KeyLine {
@@ -41,6 +60,13 @@ struct Key {
     int threadsUsed = 0; // different threads with stitches
 };
 
+// The lines with stitches in the order a shop stocks them: named threads (Blanc, Ecru, then codes
+// such as B5200) first, then by number; lines without a thread last.
+std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable& table);
+
+// "1 capo", "2 capi": a count with its noun in Italian.
+QString counted(long long n, const QString& singular, const QString& plural);
+
 // The nearest thread to each colour.
 std::vector<threads::ThreadMatch> matchThreads(std::span<const Colour> colours,
                                                const threads::ThreadTable& table);
@@ -60,8 +86,9 @@ QString hexColour(Colour colour);
 // number and name when `table` is given: "H #C0C0C0 1041 DMC 415 Pearl Gray".
 QString keyText(const Key& key, const threads::ThreadTable* table);
 
-// The key as a shopping list: a header row, then letter, colour, thread, name, difference,
-// stitches and skeins, comma-separated with a full stop for decimals.
+// The key as a shopping list: a header row, then per line with stitches, in shop order, letter,
+// colour, thread, name, difference, stitches and skeins, comma-separated with a full stop for
+// decimals.
 QByteArray keyCsv(const Key& key, const threads::ThreadTable& table);
 
 } // namespace trameda::document
