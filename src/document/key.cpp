@@ -26,33 +26,35 @@ void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMat
         colours[i] = fromQRgb(table.at(matches[i].index).colour);
 }
 
-namespace {
-
-double roundedTo(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    return std::round(value * scale) / scale;
-}
-
-} // namespace
-
+// The sums are done in whole thousandths, hundredths and tenths, rounded half up as by hand, so
+// that no binary fraction tips a printed digit.
 Reckoning reckoning(const KeySettings& settings) {
     Reckoning r;
-    r.side = roundedTo(25.4 / settings.stitchesPerInch(), 3);
-    r.cross = roundedTo(4.828 * r.side, 2);
-    r.perStitch = roundedTo(r.cross * 1.5, 2);
+    // 25.4 mm / (fabric / over) in thousandths of a millimetre.
+    const long long side = (25400LL * settings.over * 2 + settings.fabric) / (2LL * settings.fabric);
+    const long long cross = (4828 * side + 5000) / 10000; // hundredths
+    const long long perStitch = (cross * 3 + 1) / 2;      // hundredths
+    r.side = side / 1000.0;
+    r.cross = cross / 100.0;
+    r.perStitch = perStitch / 100.0;
     r.perSkein = threads::kSkeinMetres * threads::kSkeinStrands / settings.strands;
-    r.margin = settings.margin / 100.0;
+    r.strands = settings.strands;
+    r.margin = settings.margin;
     return r;
 }
 
 double metresFor(long long stitches, const Reckoning& reckoning) {
-    return roundedTo(double(stitches) * reckoning.perStitch / 1000, 1);
+    const auto perStitch = std::llround(reckoning.perStitch * 100); // hundredths of a mm
+    return double((stitches * perStitch + 5000) / 10000) / 10;
 }
 
 int skeinsFor(double metres, const Reckoning& reckoning) {
-    // Metres are tenths and the margin whole per cents: a sum that comes out whole on paper must
-    // not round up to one skein more.
-    return int(std::ceil(metres * (1 + reckoning.margin) / reckoning.perSkein - 1e-9));
+    // metres x (1 + margin) / (8 m x 6 / strands), rounded up, in whole tenths of a metre.
+    const long long tenths = std::llround(metres * 10);
+    const long long perSkein = 10LL * threads::kSkeinStrands *
+                               std::llround(threads::kSkeinMetres) * 100;
+    const long long need = tenths * (100 + reckoning.margin) * reckoning.strands;
+    return int((need + perSkein - 1) / perSkein);
 }
 
 Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatch> matches,

@@ -29,7 +29,8 @@ struct Reckoning {
     double cross = 0;     // thread on the front and back of one cross, mm: 4.828 x side, to 2
     double perStitch = 0; // mm: cross x 1.5, for starting, ending and crossing the back, to 2
     double perSkein = 0;  // metres of working thread in a skein: 8 m x 6 strands / strands
-    double margin = 0;    // as a fraction
+    int strands = 2;
+    int margin = 0; // per cent
 };
 Reckoning reckoning(const KeySettings& settings);
 // Metres of working thread for `stitches`, to 0.1 m.

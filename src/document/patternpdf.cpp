@@ -98,6 +98,8 @@ private:
 
     QFont font(double points, bool bold = false) const {
         QFont f(DrawingSurface::fontFamily());
+        // No ligatures: "fi" stays two letters for whoever searches or copies the text.
+        f.setStyleStrategy(QFont::PreferNoShaping);
         f.setPointSizeF(points);
         f.setBold(bold);
         return f;
@@ -106,7 +108,7 @@ private:
     // The symbols' font, with no stand-in from another font for a glyph it lacks.
     static QFont symbolFont(double points) {
         QFont f(symbolFontFamily());
-        f.setStyleStrategy(QFont::NoFontMerging);
+        f.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::PreferNoShaping));
         f.setPointSizeF(points);
         return f;
     }
@@ -588,7 +590,7 @@ private:
                 "totale.")
                 .arg(number(r.perStitch, 2), strands, plain(threads::kSkeinMetres),
                      QString::number(threads::kSkeinStrands), plain(r.perSkein),
-                     plain(1 + r.margin), QString::number(settings.margin)),
+                     plain(1 + r.margin / 100.0), QString::number(r.margin)),
             QStringLiteral(
                 "Diff.: la differenza di colore CIEDE2000 tra il colore scelto e il filo: sotto "
                 "1 non si vede, fino a 2 appena, oltre %1 (≈) il filo è solo un'approssimazione "
