@@ -223,8 +223,7 @@ void TestCommandLine::threads_data() {
     // far each thread is from the colour chosen.
     QTest::newRow("snapped to the threads")
         << QStringList{QStringLiteral("--threads"), QStringLiteral("dmc")} << qRgb(250, 50, 3)
-        << qRgb(77, 46, 138)
-        << matched.arg(QStringLiteral("#FA3203"), QStringLiteral("#4D2E8A"));
+        << qRgb(77, 46, 138) << matched.arg(QStringLiteral("#FA3203"), QStringLiteral("#4D2E8A"));
 }
 
 void TestCommandLine::threads() {

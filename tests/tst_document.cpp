@@ -35,6 +35,10 @@ private Q_SLOTS:
     void pageEdges();
     void key_data();
     void key();
+    void reckoning_data();
+    void reckoning();
+    void shopOrder_data();
+    void shopOrder();
     void csv();
 };
 
@@ -71,22 +75,20 @@ void TestDocument::pages_data() {
     QTest::addColumn<int>("down");
     QTest::addColumn<QList<int>>("perPage"); // pieces on each chart page
     QTest::addColumn<QString>("lastPiece");  // its columns and rows
-    QTest::newRow("one page")
-        << 48 << 69 << Paper::A4 << 3.5 << 1 << 1 << QList<int>{1} << QStringLiteral("0+48 0+69");
+    QTest::newRow("one page") << 48 << 69 << Paper::A4 << 3.5 << 1 << 1 << QList<int>{1}
+                              << QStringLiteral("0+48 0+69");
     // Across: pages from the tens, 40 each; down, tens would cost a fourth page: three even.
-    QTest::newRow("200 x 200, A4") << 200 << 200 << Paper::A4 << 3.5 << 5 << 3
-                                   << QList<int>(15, 1) << QStringLiteral("158+42r2 132+68r2");
+    QTest::newRow("200 x 200, A4") << 200 << 200 << Paper::A4 << 3.5 << 5 << 3 << QList<int>(15, 1)
+                                   << QStringLiteral("158+42r2 132+68r2");
     QTest::newRow("200 x 200, letter, 2.5 mm")
         << 200 << 200 << Paper::Letter << 2.5 << 3 << 3 << QList<int>(9, 1)
         << QStringLiteral("132+68r2 168+32r2");
     // Five strips 51 mm high, gutters included, one under the other on one page.
-    QTest::newRow("200 x 10, stacked")
-        << 200 << 10 << Paper::A4 << 3.5 << 5 << 1 << QList<int>{5}
-        << QStringLiteral("158+42r2 0+10");
+    QTest::newRow("200 x 10, stacked") << 200 << 10 << Paper::A4 << 3.5 << 5 << 1 << QList<int>{5}
+                                       << QStringLiteral("158+42r2 0+10");
     // Three columns 19.5 mm wide side by side.
-    QTest::newRow("1 x 200, side by side")
-        << 1 << 200 << Paper::A4 << 3.5 << 1 << 3 << QList<int>{3}
-        << QStringLiteral("0+1 132+68r2");
+    QTest::newRow("1 x 200, side by side") << 1 << 200 << Paper::A4 << 3.5 << 1 << 3
+                                           << QList<int>{3} << QStringLiteral("0+1 132+68r2");
     // At 8 mm, 30 down: eight even pieces of 26 or 27, seven 24 mm wide to a page.
     QTest::newRow("1 x 200, 8 mm") << 1 << 200 << Paper::A4 << 8.0 << 1 << 8 << QList<int>{7, 1}
                                    << QStringLiteral("0+1 174+26r2");
@@ -120,13 +122,14 @@ void TestDocument::pages() {
     for (const Tile& a : chart.tiles) {
         const QRectF room(a.x - kGutter, a.y - kGutter, a.columns.count * cell + 2 * kGutter,
                           a.rows.count * cell + 2 * kGutter);
-        QVERIFY(QRectF(0, 0, area.width, area.height).adjusted(-1e-6, -1e-6, 1e-6, 1e-6)
+        QVERIFY(QRectF(0, 0, area.width, area.height)
+                    .adjusted(-1e-6, -1e-6, 1e-6, 1e-6)
                     .contains(room));
         for (const Tile& b : chart.tiles)
             if (&a != &b && a.page == b.page)
                 QVERIFY(!room.adjusted(1e-6, 1e-6, -1e-6, -1e-6)
-                             .intersects(QRectF(b.x, b.y, b.columns.count * cell,
-                                                b.rows.count * cell)));
+                             .intersects(
+                                 QRectF(b.x, b.y, b.columns.count * cell, b.rows.count * cell)));
     }
 }
 
@@ -163,20 +166,25 @@ void TestDocument::key_data() {
     // (100); D has none. A and C are matched to the same thread.
     QTest::addColumn<int>("fabric");
     QTest::addColumn<int>("strands");
+    QTest::addColumn<int>("margin");
     QTest::addColumn<QList<int>>("skeins"); // per entry
     QTest::addColumn<int>("total");
     QTest::addColumn<double>("metres");
-    // 13.1402 mm a cross: 500 take 6.57 m, one skein each (24 m at two strands) but one for both
-    // together; B's 100 take 1.31 m.
-    QTest::newRow("14, two strands") << 14 << 2 << QList<int>{1, 1, 1, 0} << 2 << 14.5;
-    // 6 to the inch, six strands: 30.66 mm a cross, 15.33 m for 500, 2 skeins each (8 m a skein
-    // at six strands), 30.66 m together: 4; B's 3.07 m: 1.
-    QTest::newRow("6, six strands") << 6 << 6 << QList<int>{2, 1, 2, 0} << 5 << 33.7;
+    // 13.14 mm a cross: 500 take 6.6 m, one skein each (24 m at two strands) but one for both
+    // together; B's 100 take 1.3 m.
+    QTest::newRow("14, two strands") << 14 << 2 << 0 << QList<int>{1, 1, 1, 0} << 2 << 14.5;
+    // 6 to the inch, six strands: 30.66 mm a cross, 15.3 m for 500, 2 skeins each (8 m a skein
+    // at six strands), 30.6 m together: 4; B's 3.1 m: 1.
+    QTest::newRow("6, six strands") << 6 << 6 << 0 << QList<int>{2, 1, 2, 0} << 5 << 33.7;
+    // Twice the thread for skeins: 30.6 m each, 4; 61.2 m together, 8; B's 6.2 m, 1.
+    QTest::newRow("6, six strands, margin 100")
+        << 6 << 6 << 100 << QList<int>{4, 1, 4, 0} << 9 << 33.7;
 }
 
 void TestDocument::key() {
     QFETCH(int, fabric);
     QFETCH(int, strands);
+    QFETCH(int, margin);
     QFETCH(QList<int>, skeins);
     QFETCH(int, total);
     QFETCH(double, metres);
@@ -188,7 +196,7 @@ void TestDocument::key() {
     const std::vector<Colour> colours{RGB(200, 0, 0), RGB(0, 0, 200), RGB(190, 0, 0),
                                       RGB(0, 200, 0)};
     const std::vector<threads::ThreadMatch> matches{{7, 1.5}, {3, 6.0}, {7, 2.5}, {9, 0.0}};
-    const Key key = makeKey(colours, matches, grid, {fabric, 1, strands, 0});
+    const Key key = makeKey(colours, matches, grid, {fabric, 1, strands, margin});
 
     QCOMPARE(key.lines.size(), std::size_t(4));
     const QList<long long> stitches{500, 100, 500, 0};
@@ -207,6 +215,75 @@ void TestDocument::key() {
     QVERIFY2(std::abs(key.metres - metres) < 1e-3, qPrintable(QString::number(key.metres)));
     QCOMPARE(key.coloursUsed, 3);
     QCOMPARE(key.threadsUsed, 2);
+}
+
+void TestDocument::reckoning_data() {
+    QTest::addColumn<KeySettings>("settings");
+    QTest::addColumn<long long>("stitches");
+    QTest::addColumn<QString>("figures"); // side, cross, per stitch, metres, skeins
+    // 25.4 / 14 = 1.8143 -> 1.814; 4.828 x 1.814 = 8.7580 -> 8.76; x 1.5 = 13.14;
+    // 6740 x 13.14 mm = 88.56 m -> 88.6; x 1.2 / 24 = 4.43 -> 5.
+    QTest::newRow("Aida 14") << KeySettings{14, 1, 2, 20} << 6740LL
+                             << QStringLiteral("1.814 8.76 13.14 88.6 5");
+    QTest::newRow("linen 28 over two")
+        << KeySettings{28, 2, 2, 20} << 6740LL << QStringLiteral("1.814 8.76 13.14 88.6 5");
+    // 25.4 / 12.5 = 2.032; 9.8105 -> 9.81; 14.715 rounds up, as by hand, to 14.72.
+    QTest::newRow("linen 25 over two, one strand")
+        << KeySettings{25, 2, 1, 0} << 1000LL << QStringLiteral("2.032 9.81 14.72 14.7 1");
+    // 1826 x 13.14 mm = 23.99 m -> 24.0: exactly one skein of 24 m, not two.
+    QTest::newRow("a whole skein")
+        << KeySettings{14, 1, 2, 0} << 1826LL << QStringLiteral("1.814 8.76 13.14 24 1");
+    QTest::newRow("a whole skein and a margin")
+        << KeySettings{14, 1, 2, 20} << 1826LL << QStringLiteral("1.814 8.76 13.14 24 2");
+}
+
+// The key prints each step of the sum rounded as printed: redone by hand from the printed
+// figures, it gives the printed result.
+void TestDocument::reckoning() {
+    QFETCH(KeySettings, settings);
+    QFETCH(long long, stitches);
+    QFETCH(QString, figures);
+    const Reckoning r = document::reckoning(settings);
+    const double metres = metresFor(stitches, r);
+    QCOMPARE(QStringList({QString::number(r.side), QString::number(r.cross),
+                          QString::number(r.perStitch), QString::number(metres),
+                          QString::number(skeinsFor(metres, r))})
+                 .join(u' '),
+             figures);
+}
+
+void TestDocument::shopOrder_data() {
+    QTest::addColumn<QString>("numbers"); // of the entries' threads; "-" for one without stitches
+    QTest::addColumn<QString>("order");
+    QTest::newRow("named first, then by number") << QStringLiteral("310 Blanc B5200 Ecru 150 3865")
+                                                 << QStringLiteral("Blanc Ecru B5200 150 310 3865");
+    QTest::newRow("numbers, not text")
+        << QStringLiteral("403 1 2 1002") << QStringLiteral("1 2 403 1002");
+    QTest::newRow("no row for an unused entry")
+        << QStringLiteral("820 - 10") << QStringLiteral("10 820");
+}
+
+void TestDocument::shopOrder() {
+    QFETCH(QString, numbers);
+    QFETCH(QString, order);
+    const QStringList threadNumbers = numbers.split(u' ');
+    QByteArray csv = "number,name,red,green,blue\n";
+    std::vector<Colour> colours;
+    std::vector<threads::ThreadMatch> matches;
+    StitchGrid grid(int(threadNumbers.size()), 1);
+    for (int i = 0; i < int(threadNumbers.size()); ++i) {
+        const QString& number = threadNumbers[i];
+        csv += (number == u'-' ? QStringLiteral("999") : number).toUtf8() + ",x,1,2,3\n";
+        colours.push_back(RGB(i, i, i));
+        matches.push_back({i, 0.0});
+        grid.set(i, 0, number == u'-' ? -1 : i);
+    }
+    const threads::ThreadTable table = threads::ThreadTable::fromCsv(csv);
+    const Key key = makeKey(colours, matches, grid, {});
+    QStringList listed;
+    for (const KeyLine* line : document::shopOrder(key, table))
+        listed += table.at(line->thread.index).number;
+    QCOMPARE(listed.join(u' '), order);
 }
 
 void TestDocument::csv() {

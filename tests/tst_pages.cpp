@@ -124,6 +124,45 @@ QString pdfText(const QString& path, int first, int last) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// A chart of `threads` threads, numbered out of entry order, the first a named one: "Blanc",
+// 3999, 3998 ... Every entry is on the first row; holes, unstitched, further down.
+struct Sample {
+    explicit Sample(int threads) : grid(60, 4) {
+        QByteArray csv = "number,name,red,green,blue\n";
+        for (int i = 0; i < threads; ++i) {
+            const QColor colour = QColor::fromHsv(i * 360 / threads, 200, 100 + (i % 3) * 70);
+            const QByteArray number = i == 0 ? "Blanc" : QByteArray::number(4000 - i);
+            csv += number + ",Filo " + QByteArray::number(i) + "," +
+                   QByteArray::number(colour.red()) + "," + QByteArray::number(colour.green()) +
+                   "," + QByteArray::number(colour.blue()) + "\n";
+            colours.push_back(RGB(colour.red(), colour.green(), colour.blue()));
+            matches.push_back({i, 0.0});
+        }
+        table = threads::ThreadTable::fromCsv(csv);
+        for (int r = 0; r < grid.rows(); ++r)
+            for (int c = 0; c < grid.columns(); ++c)
+                grid.set(c, r, (c * r) % 11 == 5 ? -1 : (c + 7 * r) % threads);
+    }
+
+    // The pattern as a PDF in `dir`, as `adjust` sets it; its path, or empty when not written.
+    template <typename Adjust>
+    QString write(const QTemporaryDir& dir, Adjust&& adjust, KeySettings settings = {}) const {
+        const Key key = makeKey(colours, matches, grid, settings);
+        Pattern pattern{QStringLiteral("prova"), grid, colours, key, table, settings, Paper::A4};
+        adjust(pattern);
+        const QString path = dir.filePath(QStringLiteral("schema.pdf"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || !writePatternPdf(file, pattern))
+            return {};
+        return path;
+    }
+
+    threads::ThreadTable table;
+    std::vector<Colour> colours;
+    std::vector<threads::ThreadMatch> matches;
+    StitchGrid grid;
+};
+
 } // namespace
 
 class TestPages : public QObject {
@@ -136,13 +175,18 @@ private Q_SLOTS:
     void inkStandsOut();
     void symbolsReadBack_data();
     void symbolsReadBack();
+    void wordsOnThePages_data();
+    void wordsOnThePages();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 void TestPages::confusableShapesMeasureClose_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
-    for (const char* pair : {"E F", "C G", "b d", "p q", "6 9", "O o", "● ◉", "○ ◎", "■ ▣", "▲ ▼",
-                             "◐ ◑"}) {
+    for (const char* pair :
+         {"E F", "C G", "b d", "p q", "6 9", "O o", "● ◉", "○ ◎", "■ ▣", "▲ ▼", "◐ ◑"}) {
         const QStringList glyphs = QString::fromUtf8(pair).split(u' ');
         QTest::newRow(pair) << glyphs[0] << glyphs[1];
     }
@@ -174,9 +218,8 @@ void TestPages::symbolsStandApart() {
     for (std::size_t i = 0; i < shapes.size(); ++i)
         for (std::size_t j = i + 1; j < shapes.size(); ++j) {
             const double d = distance(shapes[i], shapes[j]);
-            QVERIFY2(d >= kApart, qPrintable(QStringLiteral("%1 %2: %3")
-                                                 .arg(symbols[i], symbols[j])
-                                                 .arg(d)));
+            QVERIFY2(d >= kApart,
+                     qPrintable(QStringLiteral("%1 %2: %3").arg(symbols[i], symbols[j]).arg(d)));
         }
 }
 
@@ -206,8 +249,8 @@ void TestPages::symbolsReadBack_data() {
     QTest::addColumn<SymbolSet>("set");
     QTest::addColumn<bool>("blackAndWhite");
     QTest::addColumn<QString>("marks"); // the marks the chart must use, in key order
-    QTest::newRow("four threads, shapes") << 4 << SymbolSet::Distinct << false
-                                          << QStringLiteral("●▲★✚");
+    QTest::newRow("four threads, shapes")
+        << 4 << SymbolSet::Distinct << false << QStringLiteral("●▲★✚");
     // Letters follow the palette entries, whatever the key's order.
     QTest::newRow("four threads, letters, black and white")
         << 4 << SymbolSet::Letters << true << QStringLiteral("ADCB");
@@ -225,37 +268,15 @@ void TestPages::symbolsReadBack() {
     QFETCH(bool, blackAndWhite);
     QFETCH(QString, marks);
 
-    // Thread numbers out of entry order, the first a named one: "Blanc", 3999, 3998 ...
-    QByteArray csv = "number,name,red,green,blue\n";
-    std::vector<Colour> colours;
-    std::vector<threads::ThreadMatch> matches;
-    for (int i = 0; i < threads; ++i) {
-        const QColor colour = QColor::fromHsv(i * 360 / threads, 200, 100 + (i % 3) * 70);
-        const QByteArray number = i == 0 ? "Blanc" : QByteArray::number(4000 - i);
-        csv += number + ",Filo " + QByteArray::number(i) + "," +
-               QByteArray::number(colour.red()) + "," + QByteArray::number(colour.green()) + "," +
-               QByteArray::number(colour.blue()) + "\n";
-        colours.push_back(RGB(colour.red(), colour.green(), colour.blue()));
-        matches.push_back({i, 0.0});
-    }
-    const threads::ThreadTable table = threads::ThreadTable::fromCsv(csv);
-    // Every entry on the first row; holes, unstitched, further down.
-    StitchGrid grid(60, 4);
-    for (int r = 0; r < grid.rows(); ++r)
-        for (int c = 0; c < grid.columns(); ++c)
-            grid.set(c, r, (c * r) % 11 == 5 ? -1 : (c + 7 * r) % threads);
-    const Key key = makeKey(colours, matches, grid, {});
-    Pattern pattern{QStringLiteral("prova"), grid, colours, key, table, {}, Paper::A4};
-    pattern.cell = 2.5; // the chart on one page
-    pattern.symbols = set;
-    pattern.blackAndWhite = blackAndWhite;
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("schema.pdf"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(writePatternPdf(file, pattern));
-    file.close();
+    const Sample sample(threads);
+    const QString path = sample.write(m_dir, [&](Pattern& pattern) {
+        pattern.cell = 2.5; // the chart on one page
+        pattern.symbols = set;
+        pattern.blackAndWhite = blackAndWhite;
+    });
+    QVERIFY(!path.isEmpty());
+    const StitchGrid& grid = sample.grid;
+    const threads::ThreadTable& table = sample.table;
 
     // The key, on the pages after the chart: a row per thread, its symbol first; "Blanc"
     // first, then by number.
@@ -293,12 +314,54 @@ void TestPages::symbolsReadBack() {
     for (QString line : pdfText(path, 2, 2).split(u'\n')) {
         line.remove(u' ');
         const QList<uint> glyphs = line.toUcs4();
-        if (!line.isEmpty() && std::all_of(glyphs.begin(), glyphs.end(), [&](uint g) {
-                return order.toUcs4().contains(g);
-            }))
+        if (!line.isEmpty() && std::all_of(glyphs.begin(), glyphs.end(),
+                                           [&](uint g) { return order.toUcs4().contains(g); }))
             found += line;
     }
     QCOMPARE(found, expected);
+}
+
+void TestPages::wordsOnThePages_data() {
+    QTest::addColumn<int>("threads");
+    QTest::addColumn<KeySettings>("settings");
+    QTest::addColumn<QStringList>("phrases");
+    QTest::newRow("one thread, one strand")
+        << 1 << KeySettings{14, 1, 1, 20}
+        << QStringList{"1 colore, 1 filo DMC, a 1 capo", "Tela: Aida 14 (14 punti per pollice)",
+                       "Totale: 1 colore, 1 filo",       "= 13,14 mm per punto",
+                       "Metri = punti × 13,14 mm",       "di filo a 1 capo",
+                       "Matasse = metri × 1,2 ÷ 48",     "il 20 % in più"};
+    // Linen 28 over two is 14 stitches to the inch: 60 x 4 stitches are 10.9 x 0.7 cm.
+    QTest::newRow("linen over two, no margin")
+        << 4 << KeySettings{28, 2, 2, 0}
+        << QStringList{"4 colori, 4 fili DMC, a 2 capi",
+                       "Tela: lino 28 fili, su due fili (14 punti per pollice)",
+                       "Misura finita: 10,9 × 0,7 cm",
+                       "Su lino 28 fili, su due fili",
+                       "= 13,14 mm per punto",
+                       "Matasse = metri ÷ 24",
+                       "senza margine per gli errori",
+                       "Schema: 1 pagina (a pagina 2)"};
+    QTest::newRow("linen 25 over two")
+        << 2 << KeySettings{25, 2, 6, 50}
+        << QStringList{"(12,5 punti per pollice)", "25,4 mm ÷ 12,5 = 2,032 mm",
+                       "4,828 × 2,032 = 9,81 mm", "9,81 × 1,5 = 14,72 mm per punto",
+                       "Matasse = metri × 1,5 ÷ 8"};
+}
+
+// The cover and the key say what they count in good Italian, and the thread reckoning in
+// figures that redo by hand.
+void TestPages::wordsOnThePages() {
+    QFETCH(int, threads);
+    QFETCH(KeySettings, settings);
+    QFETCH(QStringList, phrases);
+    const QString path = Sample(threads).write(
+        m_dir, [](Pattern&) {}, settings);
+    QVERIFY(!path.isEmpty());
+    const QString text = pdfText(path, 1, 0).simplified();
+    QVERIFY2(!text.isEmpty(), "pdftotext (poppler-utils) is needed");
+    for (const QString& phrase : phrases)
+        QVERIFY2(text.contains(phrase), qPrintable(phrase));
 }
 
 QTEST_MAIN(TestPages)

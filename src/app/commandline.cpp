@@ -263,11 +263,10 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption symbols(QStringLiteral("symbols"), {}, QStringLiteral("SIMBOLI"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({chart,     png,     pdf,       key,     across, down,    size,
-                       colors,    palette, automatic, many,    pastel, squares, noGrid,
-                       noLetters, pattern, keyCsv,    threads, fabric, strands, paper,
-                       title,     bw,      over,      margin,  cell,   symbols, help,
-                       version});
+    parser.addOptions({chart,   png,       pdf,     key,     across,  down,   size,      colors,
+                       palette, automatic, many,    pastel,  squares, noGrid, noLetters, pattern,
+                       keyCsv,  threads,   fabric,  strands, paper,   title,  bw,        over,
+                       margin,  cell,      symbols, help,    version});
 
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty())

@@ -36,7 +36,7 @@ struct ChartRequest {
     bool blackAndWhite = false;
     int strands = 2;
     int fabric = 14;
-    int over = 1;   // fabric threads a stitch covers: 1 Aida, 2 linen
+    int over = 1;    // fabric threads a stitch covers: 1 Aida, 2 linen
     int margin = 20; // per cent of thread added before skeins are counted
     double cell = 0; // 0: about document::kDefaultCell, as few pages as that allows
     document::SymbolSet symbols = document::SymbolSet::Distinct;

@@ -31,7 +31,8 @@ void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMat
 Reckoning reckoning(const KeySettings& settings) {
     Reckoning r;
     // 25.4 mm / (fabric / over) in thousandths of a millimetre.
-    const long long side = (25400LL * settings.over * 2 + settings.fabric) / (2LL * settings.fabric);
+    const long long side =
+        (25400LL * settings.over * 2 + settings.fabric) / (2LL * settings.fabric);
     const long long cross = (4828 * side + 5000) / 10000; // hundredths
     const long long perStitch = (cross * 3 + 1) / 2;      // hundredths
     r.side = side / 1000.0;
@@ -51,8 +52,8 @@ double metresFor(long long stitches, const Reckoning& reckoning) {
 int skeinsFor(double metres, const Reckoning& reckoning) {
     // metres x (1 + margin) / (8 m x 6 / strands), rounded up, in whole tenths of a metre.
     const long long tenths = std::llround(metres * 10);
-    const long long perSkein = 10LL * threads::kSkeinStrands *
-                               std::llround(threads::kSkeinMetres) * 100;
+    const long long perSkein =
+        10LL * threads::kSkeinStrands * std::llround(threads::kSkeinMetres) * 100;
     const long long need = tenths * (100 + reckoning.margin) * reckoning.strands;
     return int((need + perSkein - 1) / perSkein);
 }
@@ -104,8 +105,8 @@ std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable
         const long long value = number.toLongLong(&numeric);
         if (numeric)
             return std::tuple(2, value, QString(), line->entry);
-        const bool word = std::none_of(number.begin(), number.end(),
-                                       [](QChar c) { return c.isDigit(); });
+        const bool word =
+            std::none_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
         return std::tuple(word ? 0 : 1, 0LL, number, line->entry);
     };
     std::vector<const KeyLine*> lines;

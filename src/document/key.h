@@ -17,7 +17,8 @@ struct KeySettings {
     int fabric = 14; // the cloth's count: stitches per inch of Aida, threads per inch of linen
     int over = 1;    // 1: Aida, a stitch a square; 2: linen or evenweave, a stitch over two threads
     int strands = 2; // of the skein's six, in the needle
-    int margin = 20; // per cent of thread added for mistakes and unpicking before skeins are counted
+    int margin =
+        20; // per cent of thread added for mistakes and unpicking before skeins are counted
 
     double stitchesPerInch() const { return double(fabric) / over; }
 };

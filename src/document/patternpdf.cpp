@@ -68,8 +68,8 @@ public:
             const auto entry = std::size_t(m_order[rank]->entry);
             if (entry >= entries)
                 continue;
-            m_symbols[entry] = symbolFor(pattern.symbols, int(rank), int(entry),
-                                         int(m_order.size()));
+            m_symbols[entry] =
+                symbolFor(pattern.symbols, int(rank), int(entry), int(m_order.size()));
             if (pattern.blackAndWhite) {
                 m_looks[entry] = {QColor(), Qt::black};
                 m_repeatedLooks[entry] = {kRepeatGrey, Qt::black};
@@ -200,8 +200,7 @@ private:
              QStringLiteral("Schema a punto croce, %1 × %2 punti, %3")
                  .arg(columns())
                  .arg(rows())
-                 .arg(counted(key.coloursUsed, QStringLiteral("colore"),
-                              QStringLiteral("colori"))),
+                 .arg(counted(key.coloursUsed, QStringLiteral("colore"), QStringLiteral("colori"))),
              font(11));
         y += 9;
 
@@ -319,10 +318,10 @@ private:
                                 range(tile.rows.first + 1, tile.rows.end()));
         QStringList repeated;
         if (tile.columns.repeated > 0)
-            repeated += QStringLiteral("le colonne %1 della pagina %2")
-                            .arg(range(tile.columns.first + 1,
-                                       tile.columns.first + tile.columns.repeated))
-                            .arg(m_plan.chart.tile(tile.across - 1, tile.down).page);
+            repeated +=
+                QStringLiteral("le colonne %1 della pagina %2")
+                    .arg(range(tile.columns.first + 1, tile.columns.first + tile.columns.repeated))
+                    .arg(m_plan.chart.tile(tile.across - 1, tile.down).page);
         if (tile.rows.repeated > 0)
             repeated += QStringLiteral("le righe %1 della pagina %2")
                             .arg(range(tile.rows.first + 1, tile.rows.first + tile.rows.repeated))
@@ -342,8 +341,7 @@ private:
         return QStringLiteral("colonne %1, righe %2, in %3 %4; in grigio, ripetute, le %5 "
                               "della striscia prima")
             .arg(range(first.columns.first + 1, last.columns.end()),
-                 range(first.rows.first + 1, last.rows.end()),
-                 QString::number(page.tiles.size()),
+                 range(first.rows.first + 1, last.rows.end()), QString::number(page.tiles.size()),
                  stacked ? QStringLiteral("strisce una sotto l'altra")
                          : QStringLiteral("strisce affiancate"),
                  stacked ? QStringLiteral("colonne") : QStringLiteral("righe"));
@@ -378,9 +376,8 @@ private:
             return entry < 0 ? QColor() : look(entry, repeated(c, r)).fill;
         });
 
-        symbols(x0, y0, cell, cols, rws, [&](int c, int r, int entry) {
-            return look(entry, repeated(c, r)).ink;
-        });
+        symbols(x0, y0, cell, cols, rws,
+                [&](int c, int r, int entry) { return look(entry, repeated(c, r)).ink; });
 
         // Lines: thin between cells, bold every 10 stitches and round the design.
         const auto bold = [](int line, int cells) { return line % 10 == 0 || line == cells; };
@@ -409,8 +406,8 @@ private:
             const double y = y0 + (n - rws.first) * cell;
             text(box(x0 - 5.6, y - 1.5, 5, 3), Qt::AlignRight | Qt::AlignVCenter,
                  QString::number(n), numberFont);
-            text(box(x1 + 0.6, y - 1.5, 5, 3), Qt::AlignLeft | Qt::AlignVCenter,
-                 QString::number(n), numberFont);
+            text(box(x1 + 0.6, y - 1.5, 5, 3), Qt::AlignLeft | Qt::AlignVCenter, QString::number(n),
+                 numberFont);
         }
 
         // The design's centre, on all four edges, beyond the numbers.
@@ -444,8 +441,8 @@ private:
         std::vector<QPointF> offsets(m_symbols.size());
         for (std::size_t i = 0; i < m_symbols.size(); ++i) {
             const QRectF r = metrics.tightBoundingRect(m_symbols[i]);
-            offsets[i] = QPointF((u(cell) - r.width()) / 2 - r.left(),
-                                 (u(cell) - r.height()) / 2 - r.top());
+            offsets[i] =
+                QPointF((u(cell) - r.width()) / 2 - r.left(), (u(cell) - r.height()) / 2 - r.top());
         }
         m_painter.setFont(symbolsFont);
         for (int r = 0; r < rws.count; ++r)
@@ -483,13 +480,13 @@ private:
     static constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
     static constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
     static constexpr std::array<Column, 8> kKeyColumns{{{0, 14, "Simbolo", kLeft},
-                                                       {16, 10, "Colore", kLeft},
-                                                       {29, 21, "Filo", kLeft},
-                                                       {51, 58, "Nome", kLeft},
-                                                       {110, 16, "Diff.", kRight},
-                                                       {128, 18, "Punti", kRight},
-                                                       {148, 16, "Metri", kRight},
-                                                       {166, 20, "Matasse", kRight}}};
+                                                        {16, 10, "Colore", kLeft},
+                                                        {29, 21, "Filo", kLeft},
+                                                        {51, 58, "Nome", kLeft},
+                                                        {110, 16, "Diff.", kRight},
+                                                        {128, 18, "Punti", kRight},
+                                                        {148, 16, "Metri", kRight},
+                                                        {166, 20, "Matasse", kRight}}};
 
     static QRectF keyCell(std::size_t column, double top, double height) {
         return box(kMargin + kKeyColumns[column].x, top, kKeyColumns[column].width, height);
@@ -584,13 +581,19 @@ private:
                      number(r.cross, 2), number(r.perStitch, 2)),
             QStringLiteral(
                 "Metri = punti × %1 mm, arrotondati al decimetro, di filo a %2. Una matassa DMC "
-                "è di %3 m a %4 capi, cioè %5 m di filo a %2. Matasse = metri × %6 ÷ %5, "
-                "arrotondate per eccesso (almeno una per filo): il %7 % in più è il margine per "
-                "gli errori e per disfare. I simboli sullo stesso filo ne dividono le matasse nel "
-                "totale.")
+                "è di %3 m a %4 capi, cioè %5 m di filo a %2. %6 I simboli sullo stesso filo ne "
+                "dividono le matasse nel totale.")
                 .arg(number(r.perStitch, 2), strands, plain(threads::kSkeinMetres),
                      QString::number(threads::kSkeinStrands), plain(r.perSkein),
-                     plain(1 + r.margin / 100.0), QString::number(r.margin)),
+                     r.margin > 0
+                         ? QStringLiteral("Matasse = metri × %1 ÷ %2, arrotondate per eccesso "
+                                          "(almeno una per filo): il %3 % in più è il margine "
+                                          "per gli errori e per disfare.")
+                               .arg(plain(1 + r.margin / 100.0), plain(r.perSkein))
+                               .arg(r.margin)
+                         : QStringLiteral("Matasse = metri ÷ %1, arrotondate per eccesso "
+                                          "(almeno una per filo), senza margine per gli errori.")
+                               .arg(plain(r.perSkein))),
             QStringLiteral(
                 "Diff.: la differenza di colore CIEDE2000 tra il colore scelto e il filo: sotto "
                 "1 non si vede, fino a 2 appena, oltre %1 (≈) il filo è solo un'approssimazione "

@@ -2,8 +2,8 @@
 
 #include "key.h"
 #include "layout.h"
-#include "symbols.h"
 #include "platform/colour.h"
+#include "symbols.h"
 
 #include <QString>
 #include <span>
@@ -27,12 +27,13 @@ struct Pattern {
     const threads::ThreadTable& threads;
     KeySettings settings;
     Paper paper = Paper::A4;
-    double cell = 0; // side of a chart cell, kSmallestCell to kLargestCell mm; 0: about kDefaultCell
+    double cell =
+        0; // side of a chart cell, kSmallestCell to kLargestCell mm; 0: about kDefaultCell
     SymbolSet symbols = SymbolSet::Distinct;
     // Cells filled with their thread's colour under a black or white symbol, or (for printers
     // without colour) the symbols alone, black on white.
     bool blackAndWhite = false;
-    bool snapped = false;       // the chart's colours are those of the threads
+    bool snapped = false; // the chart's colours are those of the threads
 };
 
 // Writes the pattern as a vector PDF (text as text) to `device`, page by page as

@@ -18,12 +18,12 @@ const std::vector<QString>& distinctSymbols() {
     // ringed disc). Letters and digits with look-alikes, thin strokes and bars were left out
     // beforehand. Bold, simple shapes come first, so that small patterns get the clearest.
     static const std::vector<QString> symbols = [] {
-        const char32_t codes[] = {
-            U'●', U'▲', U'★', U'✚', U'○', U'△', U'□', U'◇', U'☆', U'♡', U'◐',
-            U'◩', U'⊕', U'⊠', U'♪', U'♫', U'✓', U'⌂', U'∞', U'Σ', U'Φ', U'Ψ', U'Δ',
-            U'Π', U'Ξ', U'#', U'@', U'&', U'%', U'$', U'§', U'?', U'+', U'×', U'≠',
-            U'¶', U'√', U'☀', U'✗', U'♀', U'♂', U'∈', U'≡', U'⊥', U'∠', U'⊿', U'✿',
-            U'✩', U'♯', U'♭', U'▰', U'▱', U'⋈', U'☓', U'✧', U'✫', U'Ω', U'K', U'R', U'S'};
+        const char32_t codes[] = {U'●', U'▲', U'★', U'✚', U'○', U'△', U'□', U'◇', U'☆', U'♡',
+                                  U'◐', U'◩', U'⊕', U'⊠', U'♪', U'♫', U'✓', U'⌂', U'∞', U'Σ',
+                                  U'Φ', U'Ψ', U'Δ', U'Π', U'Ξ', U'#', U'@', U'&', U'%', U'$',
+                                  U'§', U'?', U'+', U'×', U'≠', U'¶', U'√', U'☀', U'✗', U'♀',
+                                  U'♂', U'∈', U'≡', U'⊥', U'∠', U'⊿', U'✿', U'✩', U'♯', U'♭',
+                                  U'▰', U'▱', U'⋈', U'☓', U'✧', U'✫', U'Ω', U'K', U'R', U'S'};
         std::vector<QString> list;
         for (const char32_t code : codes)
             list.push_back(QString::fromUcs4(&code, 1));
