@@ -273,6 +273,14 @@ void TestCommandLine::patternPages_data() {
                        QStringLiteral("--bw"),       QStringLiteral("--title"),
                        QStringLiteral("Metà e metà")}
         << 14;
+    // 8 mm cells: 21 across and 30 down on A4, 3 x 2 pages of the 50 x 50 cells.
+    QTest::newRow("large cells, linen, letters, margin")
+        << QStringList{QStringLiteral("--cell"),    QStringLiteral("8"),
+                       QStringLiteral("--fabric"),  QStringLiteral("28"),
+                       QStringLiteral("--over"),    QStringLiteral("2"),
+                       QStringLiteral("--margin"),  QStringLiteral("30"),
+                       QStringLiteral("--symbols"), QStringLiteral("letters")}
+        << 8;
 }
 
 void TestCommandLine::patternPages() {
@@ -341,6 +349,18 @@ void TestCommandLine::usageErrors_data() {
         << QStringList{"--chart", p, "--key-csv", "k.csv", "--fabric", "5"} << "--fabric";
     QTest::newRow("seven strands")
         << QStringList{"--chart", p, "--pattern", "s.pdf", "--strands", "7"} << "--strands";
+    QTest::newRow("cells too small")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--cell", "2,4"} << "--cell";
+    QTest::newRow("cells not a number")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--cell", "tre"} << "--cell";
+    QTest::newRow("margin over 100")
+        << QStringList{"--chart", p, "--key-csv", "k.csv", "--margin", "101"} << "--margin";
+    QTest::newRow("over three") << QStringList{"--chart", p, "--pattern", "s.pdf", "--over", "3"}
+                                << "--over";
+    QTest::newRow("other symbols")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--symbols", "greek"} << "--symbols";
+    QTest::newRow("cells without pattern")
+        << QStringList{"--chart", p, "--key-csv", "k.csv", "--cell", "4"} << "--cell";
     QTest::newRow("black and white without pattern")
         << QStringList{"--chart", p, "--png", "a.png", "--bw"} << "--bw";
     QTest::newRow("title without pattern")
