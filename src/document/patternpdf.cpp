@@ -403,10 +403,16 @@ private:
                  numberFont);
         }
         for (const int n : numberedLines(rws)) {
+            // A number on the piece's top or bottom edge keeps inside it, clear of the column
+            // numbers at the corner.
             const double y = y0 + (n - rws.first) * cell;
-            text(box(x0 - 5.6, y - 1.5, 5, 3), Qt::AlignRight | Qt::AlignVCenter,
-                 QString::number(n), numberFont);
-            text(box(x1 + 0.6, y - 1.5, 5, 3), Qt::AlignLeft | Qt::AlignVCenter, QString::number(n),
+            const double top = n == rws.first ? y : n == rws.end() ? y - 3 : y - 1.5;
+            const int vertical = n == rws.first   ? Qt::AlignTop
+                                 : n == rws.end() ? Qt::AlignBottom
+                                                  : Qt::AlignVCenter;
+            text(box(x0 - 5.6, top, 5, 3), Qt::AlignRight | vertical, QString::number(n),
+                 numberFont);
+            text(box(x1 + 0.6, top, 5, 3), Qt::AlignLeft | vertical, QString::number(n),
                  numberFont);
         }
 
