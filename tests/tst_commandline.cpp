@@ -351,16 +351,12 @@ void TestCommandLine::usageErrors_data() {
         << QStringList{"--chart", p, "--pattern", "s.pdf", "--strands", "7"} << "--strands";
     QTest::newRow("cells too small")
         << QStringList{"--chart", p, "--pattern", "s.pdf", "--cell", "2,4"} << "--cell";
-    QTest::newRow("cells not a number")
-        << QStringList{"--chart", p, "--pattern", "s.pdf", "--cell", "tre"} << "--cell";
     QTest::newRow("margin over 100")
         << QStringList{"--chart", p, "--key-csv", "k.csv", "--margin", "101"} << "--margin";
     QTest::newRow("over three") << QStringList{"--chart", p, "--pattern", "s.pdf", "--over", "3"}
                                 << "--over";
     QTest::newRow("other symbols")
         << QStringList{"--chart", p, "--pattern", "s.pdf", "--symbols", "greek"} << "--symbols";
-    QTest::newRow("cells without pattern")
-        << QStringList{"--chart", p, "--key-csv", "k.csv", "--cell", "4"} << "--cell";
     QTest::newRow("black and white without pattern")
         << QStringList{"--chart", p, "--png", "a.png", "--bw"} << "--bw";
     QTest::newRow("title without pattern")

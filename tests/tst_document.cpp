@@ -37,8 +37,6 @@ private Q_SLOTS:
     void key();
     void reckoning_data();
     void reckoning();
-    void shopOrder_data();
-    void shopOrder();
     void csv();
 };
 
@@ -225,8 +223,6 @@ void TestDocument::reckoning_data() {
     // 6740 x 13.14 mm = 88.56 m -> 88.6; x 1.2 / 24 = 4.43 -> 5.
     QTest::newRow("Aida 14") << KeySettings{14, 1, 2, 20} << 6740LL
                              << QStringLiteral("1.814 8.76 13.14 88.6 5");
-    QTest::newRow("linen 28 over two")
-        << KeySettings{28, 2, 2, 20} << 6740LL << QStringLiteral("1.814 8.76 13.14 88.6 5");
     // 25.4 / 12.5 = 2.032; 9.8105 -> 9.81; 14.715 rounds up, as by hand, to 14.72.
     QTest::newRow("linen 25 over two, one strand")
         << KeySettings{25, 2, 1, 0} << 1000LL << QStringLiteral("2.032 9.81 14.72 14.7 1");
@@ -250,40 +246,6 @@ void TestDocument::reckoning() {
                           QString::number(skeinsFor(metres, r))})
                  .join(u' '),
              figures);
-}
-
-void TestDocument::shopOrder_data() {
-    QTest::addColumn<QString>("numbers"); // of the entries' threads; "-" for one without stitches
-    QTest::addColumn<QString>("order");
-    QTest::newRow("named first, then by number") << QStringLiteral("310 Blanc B5200 Ecru 150 3865")
-                                                 << QStringLiteral("Blanc Ecru B5200 150 310 3865");
-    QTest::newRow("numbers, not text")
-        << QStringLiteral("403 1 2 1002") << QStringLiteral("1 2 403 1002");
-    QTest::newRow("no row for an unused entry")
-        << QStringLiteral("820 - 10") << QStringLiteral("10 820");
-}
-
-void TestDocument::shopOrder() {
-    QFETCH(QString, numbers);
-    QFETCH(QString, order);
-    const QStringList threadNumbers = numbers.split(u' ');
-    QByteArray csv = "number,name,red,green,blue\n";
-    std::vector<Colour> colours;
-    std::vector<threads::ThreadMatch> matches;
-    StitchGrid grid(int(threadNumbers.size()), 1);
-    for (int i = 0; i < int(threadNumbers.size()); ++i) {
-        const QString& number = threadNumbers[i];
-        csv += (number == u'-' ? QStringLiteral("999") : number).toUtf8() + ",x,1,2,3\n";
-        colours.push_back(RGB(i, i, i));
-        matches.push_back({i, 0.0});
-        grid.set(i, 0, number == u'-' ? -1 : i);
-    }
-    const threads::ThreadTable table = threads::ThreadTable::fromCsv(csv);
-    const Key key = makeKey(colours, matches, grid, {});
-    QStringList listed;
-    for (const KeyLine* line : document::shopOrder(key, table))
-        listed += table.at(line->thread.index).number;
-    QCOMPARE(listed.join(u' '), order);
 }
 
 void TestDocument::csv() {

@@ -23,9 +23,9 @@ using namespace trameda::document;
 
 namespace {
 
-// A glyph as a tired eye sees it on the chart: drawn in a 32-pixel cell, its ink scaled to fill
-// 80 % of the cell (so that a glyph and its smaller self, O and o, look alike), blurred twice
-// over 3 x 3 pixels (the strokes that tell E from F fade first).
+// A glyph as a tired eye sees it on the chart: its ink scaled to 80 % of a 32-pixel cell (so
+// that O and o look alike), blurred twice over 3 x 3 pixels (the strokes that tell E from F fade
+// first).
 constexpr int kSide = 32;
 using Shape = std::vector<float>;
 
@@ -40,43 +40,36 @@ Shape shapeOf(const QString& glyph) {
     QImage drawn(kSide * 2, kSide * 2, QImage::Format_Grayscale8);
     drawn.fill(255);
     QPainter painter(&drawn);
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(symbolFont(kSide));
-    painter.setPen(Qt::black);
     painter.drawText(QPointF(kSide / 2.0, kSide * 1.4), glyph);
     painter.end();
     QRect ink;
     for (int y = 0; y < drawn.height(); ++y)
         for (int x = 0; x < drawn.width(); ++x)
-            if (qGray(drawn.pixel(x, y)) < 128)
-                ink |= QRect(x, y, 1, 1);
+            ink |= qGray(drawn.pixel(x, y)) < 128 ? QRect(x, y, 1, 1) : QRect();
     QImage cell(kSide, kSide, QImage::Format_Grayscale8);
     cell.fill(255);
-    if (!ink.isEmpty()) {
-        QPainter scaler(&cell);
-        scaler.setRenderHint(QPainter::SmoothPixmapTransform);
-        const double scale = 0.8 * kSide / std::max(ink.width(), ink.height());
-        QRectF target(0, 0, ink.width() * scale, ink.height() * scale);
-        target.moveCenter(QPointF(kSide / 2.0, kSide / 2.0));
-        scaler.drawImage(target, drawn, ink);
-    }
+    painter.begin(&cell);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QRectF target(QPointF(),
+                  QSizeF(ink.size()) * (0.8 * kSide / std::max(ink.width(), ink.height())));
+    target.moveCenter(QPointF(kSide / 2.0, kSide / 2.0));
+    painter.drawImage(target, drawn, ink);
+    painter.end();
     Shape shape(kSide * kSide);
+    const auto at = [](int x, int y) { return std::size_t(y * kSide + x); };
     for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x)
-            shape[std::size_t(y * kSide + x)] = float(255 - qGray(cell.pixel(x, y))) / 255;
+            shape[at(x, y)] = float(255 - qGray(cell.pixel(x, y))) / 255;
     for (int pass = 0; pass < 2; ++pass) {
         Shape blurred(shape.size());
         for (int y = 0; y < kSide; ++y)
             for (int x = 0; x < kSide; ++x) {
-                float sum = 0;
-                int n = 0;
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx)
-                        if (x + dx >= 0 && x + dx < kSide && y + dy >= 0 && y + dy < kSide) {
-                            sum += shape[std::size_t((y + dy) * kSide + x + dx)];
-                            ++n;
-                        }
-                blurred[std::size_t(y * kSide + x)] = sum / float(n);
+                const int x0 = std::max(x - 1, 0), x1 = std::min(x + 1, kSide - 1);
+                const int y0 = std::max(y - 1, 0), y1 = std::min(y + 1, kSide - 1);
+                for (int v = y0; v <= y1; ++v)
+                    for (int u = x0; u <= x1; ++u)
+                        blurred[at(x, y)] += shape[at(u, v)] / float((x1 - x0 + 1) * (y1 - y0 + 1));
             }
         shape = blurred;
     }
@@ -102,7 +95,7 @@ double distance(const Shape& a, const Shape& b) {
                 differs += std::abs(p - q);
                 either += std::max(p, q);
             }
-        least = std::min(least, either > 0 ? differs / either : 0.0);
+        least = std::min(least, differs / either);
     }
     return least;
 }
@@ -124,14 +117,17 @@ QString pdfText(const QString& path, int first, int last) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// A chart of `threads` threads, numbered out of entry order, the first a named one: "Blanc",
-// 3999, 3998 ... Every entry is on the first row; holes, unstitched, further down.
+// A chart of `threads` threads, numbered out of shop order: "Blanc", "B5200", then 10 x the
+// threads left down to 20, so that text and number order differ. Every entry is on the first
+// row; holes, unstitched, further down.
 struct Sample {
     explicit Sample(int threads) : grid(60, 4) {
         QByteArray csv = "number,name,red,green,blue\n";
         for (int i = 0; i < threads; ++i) {
             const QColor colour = QColor::fromHsv(i * 360 / threads, 200, 100 + (i % 3) * 70);
-            const QByteArray number = i == 0 ? "Blanc" : QByteArray::number(4000 - i);
+            const QByteArray number = i == 0   ? "B5200"
+                                      : i == 1 ? "Blanc"
+                                               : QByteArray::number(10 * (threads - i + 1));
             csv += number + ",Filo " + QByteArray::number(i) + "," +
                    QByteArray::number(colour.red()) + "," + QByteArray::number(colour.green()) +
                    "," + QByteArray::number(colour.blue()) + "\n";
@@ -226,15 +222,11 @@ void TestPages::symbolsStandApart() {
 void TestPages::inkStandsOut_data() {
     QTest::addColumn<QColor>("fill");
     QTest::addColumn<QColor>("ink");
-    QTest::newRow("white") << QColor(Qt::white) << QColor(Qt::black);
-    QTest::newRow("black") << QColor(Qt::black) << QColor(Qt::white);
-    // Where black and white stand out about equally: either gives 4.58 at least.
+    // Where black and white stand out about equally, either gives 4.58 at least.
     QTest::newRow("middle grey") << QColor(0x75, 0x75, 0x75) << QColor(Qt::white);
     QTest::newRow("a shade lighter") << QColor(0x76, 0x76, 0x76) << QColor(Qt::black);
     QTest::newRow("pure red") << QColor(Qt::red) << QColor(Qt::black);
     QTest::newRow("pure blue") << QColor(Qt::blue) << QColor(Qt::white);
-    QTest::newRow("yellow") << QColor(Qt::yellow) << QColor(Qt::black);
-    QTest::newRow("teal") << QColor(0x00, 0x80, 0x80) << QColor(Qt::white);
 }
 
 void TestPages::inkStandsOut() {
@@ -253,7 +245,7 @@ void TestPages::symbolsReadBack_data() {
         << 4 << SymbolSet::Distinct << false << QStringLiteral("●▲★✚");
     // Letters follow the palette entries, whatever the key's order.
     QTest::newRow("four threads, letters, black and white")
-        << 4 << SymbolSet::Letters << true << QStringLiteral("ADCB");
+        << 4 << SymbolSet::Letters << true << QStringLiteral("BADC");
     QTest::newRow("sixty threads") << 60 << SymbolSet::Distinct << false << QString();
     QTest::newRow("sixty threads, letters give way to shapes")
         << 60 << SymbolSet::Letters << true << QString();
@@ -278,8 +270,7 @@ void TestPages::symbolsReadBack() {
     const StitchGrid& grid = sample.grid;
     const threads::ThreadTable& table = sample.table;
 
-    // The key, on the pages after the chart: a row per thread, its symbol first; "Blanc"
-    // first, then by number.
+    // The key, on the pages after the chart: a row per thread, its symbol first, in shop order.
     const QString keyText = pdfText(path, 3, 0);
     QVERIFY2(!keyText.isNull(), "pdftotext (poppler-utils) is needed");
     QMap<QString, QString> symbolOf; // thread number -> symbol
@@ -295,9 +286,10 @@ void TestPages::symbolsReadBack() {
         numbers += match.captured(2);
     }
     QCOMPARE(int(symbolOf.size()), threads);
-    QCOMPARE(numbers.front(), QStringLiteral("Blanc"));
-    QCOMPARE(numbers[1], QString::number(4000 - threads + 1));
-    QCOMPARE(numbers.back(), QStringLiteral("3999"));
+    QStringList shopOrder{QStringLiteral("Blanc"), QStringLiteral("B5200")};
+    for (int n = 20; n <= 10 * threads; n += 10)
+        shopOrder += QString::number(n);
+    QCOMPARE(numbers, shopOrder.mid(0, threads));
     if (!marks.isEmpty())
         QCOMPARE(order, marks);
 
@@ -342,11 +334,6 @@ void TestPages::wordsOnThePages_data() {
                        "Matasse = metri ÷ 24",
                        "senza margine per gli errori",
                        "Schema: 1 pagina (a pagina 2)"};
-    QTest::newRow("linen 25 over two")
-        << 2 << KeySettings{25, 2, 6, 50}
-        << QStringList{"(12,5 punti per pollice)", "25,4 mm ÷ 12,5 = 2,032 mm",
-                       "4,828 × 2,032 = 9,81 mm", "9,81 × 1,5 = 14,72 mm per punto",
-                       "Matasse = metri × 1,5 ÷ 8"};
 }
 
 // The cover and the key say what they count in good Italian, and the thread reckoning in
