@@ -41,7 +41,7 @@ int skeinsFor(double metres, const Reckoning& reckoning);
 
 // One palette entry in use.
 struct KeyLine {
-    int entry = 0;     // named by the letter A + entry
+    int entry = 0;     // the palette entry, which the window names with the letter A + entry
     Colour colour = 0; // as on the chart
     // The thread for the entry, and its difference from the colour the palette gave.
     threads::ThreadMatch thread;
