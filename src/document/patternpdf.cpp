@@ -436,12 +436,14 @@ private:
         // One size for all: the largest symbol in use fills kSymbolShare of the cell.
         const QFont probe = symbolFont(100);
         const QFontMetricsF probeMetrics(probe, &m_pdf);
-        double largest = 1;
+        double largest = 0;
         for (const QString& symbol : m_symbols)
             if (!symbol.isEmpty()) {
                 const QRectF r = probeMetrics.tightBoundingRect(symbol);
                 largest = std::max({largest, r.width(), r.height()});
             }
+        if (largest <= 0)
+            return; // nothing stitched
         const QFont symbolsFont = symbolFont(100 * u(cell) * kSymbolShare / largest);
         const QFontMetricsF metrics(symbolsFont, &m_pdf);
         std::vector<QPointF> offsets(m_symbols.size());
