@@ -73,23 +73,30 @@ void TestDocument::pages_data() {
     QTest::addColumn<int>("down");
     QTest::addColumn<QList<int>>("perPage"); // pieces on each chart page
     QTest::addColumn<QString>("lastPiece");  // its columns and rows
+    QTest::addColumn<bool>("turned");
     QTest::newRow("one page") << 48 << 69 << Paper::A4 << 3.5 << 1 << 1 << QList<int>{1}
-                              << QStringLiteral("0+48 0+69");
+                              << QStringLiteral("0+48 0+69") << false;
     // Across: pages from the tens, 40 each; down, tens would cost a fourth page: three even.
     QTest::newRow("200 x 200, A4") << 200 << 200 << Paper::A4 << 3.5 << 5 << 3 << QList<int>(15, 1)
-                                   << QStringLiteral("158+42r2 132+68r2");
+                                   << QStringLiteral("158+42r2 132+68r2") << false;
     QTest::newRow("200 x 200, letter, 2.5 mm")
         << 200 << 200 << Paper::Letter << 2.5 << 3 << 3 << QList<int>(9, 1)
-        << QStringLiteral("132+68r2 168+32r2");
+        << QStringLiteral("132+68r2 168+32r2") << false;
     // Five strips 51 mm high, gutters included, one under the other on one page.
     QTest::newRow("200 x 10, stacked") << 200 << 10 << Paper::A4 << 3.5 << 5 << 1 << QList<int>{5}
-                                       << QStringLiteral("158+42r2 0+10");
+                                       << QStringLiteral("158+42r2 0+10") << false;
     // Three columns 19.5 mm wide side by side.
-    QTest::newRow("1 x 200, side by side") << 1 << 200 << Paper::A4 << 3.5 << 1 << 3
-                                           << QList<int>{3} << QStringLiteral("0+1 132+68r2");
+    QTest::newRow("1 x 200, side by side")
+        << 1 << 200 << Paper::A4 << 3.5 << 1 << 3 << QList<int>{3} << QStringLiteral("0+1 132+68r2")
+        << false;
     // At 8 mm, 30 down: eight even pieces of 26 or 27, seven 24 mm wide to a page.
     QTest::newRow("1 x 200, 8 mm") << 1 << 200 << Paper::A4 << 8.0 << 1 << 8 << QList<int>{7, 1}
-                                   << QStringLiteral("0+1 174+26r2");
+                                   << QStringLiteral("0+1 174+26r2") << false;
+    // Turned A4 holds 257 mm of cells across, 156 down: at about 3.5 mm, upright pages need four
+    // strips of 50 (3.2 mm), turned ones three of 68 (3.7 mm, 40 rows in 164 mm).
+    QTest::newRow("200 x 40, turned")
+        << 200 << 40 << Paper::A4 << 0.0 << 3 << 1 << QList<int>{1, 1, 1}
+        << QStringLiteral("132+68r2 0+40") << true;
 }
 
 void TestDocument::pages() {
@@ -101,8 +108,11 @@ void TestDocument::pages() {
     QFETCH(int, down);
     QFETCH(QList<int>, perPage);
     QFETCH(QString, lastPiece);
+    QFETCH(bool, turned);
     const DocumentPlan plan = planDocument(columns, rows, paper, cell, 6);
     const ChartPlan& chart = plan.chart;
+    QCOMPARE(chart.landscape, turned);
+    cell = chart.cell;
     QCOMPARE(chart.tilesAcross, across);
     QCOMPARE(chart.tilesDown, down);
     QList<int> pieces;
@@ -116,7 +126,7 @@ void TestDocument::pages() {
     QCOMPARE(last.page, plan.pageCount - 1);
     QCOMPARE(describe({last.columns}) + u' ' + describe({last.rows}), lastPiece);
     // Every piece, gutters included, lies within the room and clear of the others on its page.
-    const ChartArea area = chartArea(paper);
+    const ChartArea area = chartArea(paper, turned);
     for (const Tile& a : chart.tiles) {
         const QRectF room(a.x - kGutter, a.y - kGutter, a.columns.count * cell + 2 * kGutter,
                           a.rows.count * cell + 2 * kGutter);

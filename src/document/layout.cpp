@@ -9,8 +9,9 @@ PaperSize paperSize(Paper paper) {
     return paper == Paper::Letter ? PaperSize{215.9, 279.4} : PaperSize{210.0, 297.0};
 }
 
-ChartArea chartArea(Paper paper) {
-    const PaperSize size = paperSize(paper);
+ChartArea chartArea(Paper paper, bool landscape) {
+    const PaperSize upright = paperSize(paper);
+    const PaperSize size = landscape ? PaperSize{upright.height, upright.width} : upright;
     return {size.width - 2 * kMargin, size.height - 2 * kMargin - kHeader};
 }
 
@@ -92,13 +93,15 @@ int piecesIn(double room, double size) {
 
 } // namespace
 
-ChartPlan planChart(int columns, int rows, Paper paper, double cell, int firstNumber) {
-    const ChartArea area = chartArea(paper);
+ChartPlan planChart(int columns, int rows, Paper paper, double cell, int firstNumber,
+                    bool landscape) {
+    const ChartArea area = chartArea(paper, landscape);
     const std::vector<Span> across = splitAxis(columns, cellsIn(area.width, cell));
     const std::vector<Span> down = splitAxis(rows, cellsIn(area.height, cell));
 
     ChartPlan plan;
     plan.cell = cell;
+    plan.landscape = landscape;
     plan.tilesAcross = int(across.size());
     plan.tilesDown = int(down.size());
     for (int d = 0; d < plan.tilesDown; ++d)
@@ -166,18 +169,22 @@ std::vector<int> keyPageRows(int lines, Paper paper) {
 
 DocumentPlan planDocument(int columns, int rows, Paper paper, double cell, int keyLines) {
     DocumentPlan plan;
-    if (cell > 0) {
-        plan.chart = planChart(columns, rows, paper, cell, 2);
-    } else {
-        // Tenths of a millimetre, from the largest down; a smaller cell must save a page.
+    // Cells from the largest down, a smaller one only when it saves a page; upright pages
+    // before turned ones, turned only when that saves a page.
+    std::vector<double> cells{cell};
+    if (cell <= 0) {
+        cells.clear();
         const int largest = int(std::lround((kDefaultCell + kAboutCell) * 10));
         const int smallest = int(std::lround((kDefaultCell - kAboutCell) * 10));
-        for (int tenths = largest; tenths >= smallest; --tenths) {
-            ChartPlan candidate = planChart(columns, rows, paper, tenths / 10.0, 2);
+        for (int tenths = largest; tenths >= smallest; --tenths)
+            cells.push_back(tenths / 10.0);
+    }
+    for (const bool landscape : {false, true})
+        for (const double side : cells) {
+            ChartPlan candidate = planChart(columns, rows, paper, side, 2, landscape);
             if (plan.chart.pages.empty() || candidate.pages.size() < plan.chart.pages.size())
                 plan.chart = std::move(candidate);
         }
-    }
     plan.keyPage = 2 + int(plan.chart.pages.size());
     plan.keyRows = keyPageRows(keyLines, paper);
     plan.pageCount = plan.keyPage + int(plan.keyRows.size()) - 1;

@@ -75,7 +75,8 @@ struct ChartPage {
 };
 
 struct ChartPlan {
-    double cell = 0; // side of a cell
+    double cell = 0;        // side of a cell
+    bool landscape = false; // the chart pages turned, when that takes fewer
     int tilesAcross = 0;
     int tilesDown = 0;
     std::vector<Tile> tiles; // row of pieces by row, each from the left
@@ -91,13 +92,14 @@ struct ChartArea {
     double width;
     double height;
 };
-ChartArea chartArea(Paper paper);
+ChartArea chartArea(Paper paper, bool landscape = false);
 
 // The chart pages of a design of `columns` x `rows` cells of side `cell`, numbered from
-// `firstNumber`. Each page holds as many cells as fit; a design only one piece high has its
-// pieces stacked on a page, and one only a piece wide has them side by side, as many as fit, so
-// that no page carries a thin strip alone.
-ChartPlan planChart(int columns, int rows, Paper paper, double cell, int firstNumber);
+// `firstNumber`, on pages upright or turned. Each page holds as many cells as fit; a design only
+// one piece high has its pieces stacked on a page, and one only a piece wide has them side by side,
+// as many as fit, so that no page carries a thin strip alone.
+ChartPlan planChart(int columns, int rows, Paper paper, double cell, int firstNumber,
+                    bool landscape = false);
 
 // The key: a heading, then a row per thread, as many pages as they need; the last page also
 // holds the totals and the notes on thread and skeins.
@@ -109,7 +111,7 @@ constexpr double kKeyNotes = 80.0;
 std::vector<int> keyPageRows(int lines, Paper paper);
 
 // The pages of a whole pattern: a cover, the chart pages, the key of `keyLines` rows. A `cell`
-// of 0 is chosen about kDefaultCell.
+// of 0 is chosen about kDefaultCell. The chart pages are turned when that takes fewer of them.
 struct DocumentPlan {
     ChartPlan chart;
     int keyPage = 0;          // its first page

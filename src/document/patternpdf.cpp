@@ -83,9 +83,19 @@ public:
 
     void write() {
         cover();
+        // Turned chart pages: the orientation is set before the page it is for begins.
+        const bool turned = m_plan.chart.landscape;
+        if (turned) {
+            m_pdf.setPageOrientation(QPageLayout::Landscape);
+            m_paper = {m_paper.height, m_paper.width};
+        }
         for (const ChartPage& page : m_plan.chart.pages) {
             m_pdf.newPage();
             chartPage(page);
+        }
+        if (turned) {
+            m_pdf.setPageOrientation(QPageLayout::Portrait);
+            m_paper = paperSize(m_pattern.paper);
         }
         m_pdf.newPage();
         keyPages();
@@ -621,7 +631,7 @@ private:
     const Pattern& m_pattern;
     const std::vector<const KeyLine*> m_order;
     const DocumentPlan m_plan;
-    const PaperSize m_paper;
+    PaperSize m_paper; // of the page being drawn
     const QLocale m_locale;
     const Reckoning m_reckoning;
     std::vector<QString> m_symbols; // by palette entry; empty for one without stitches
