@@ -329,16 +329,15 @@ private:
         QStringList repeated;
         if (tile.columns.repeated > 0)
             repeated +=
-                QStringLiteral("le colonne %1 della pagina %2")
+                QStringLiteral("colonne %1 da pag. %2")
                     .arg(range(tile.columns.first + 1, tile.columns.first + tile.columns.repeated))
                     .arg(m_plan.chart.tile(tile.across - 1, tile.down).page);
         if (tile.rows.repeated > 0)
-            repeated += QStringLiteral("le righe %1 della pagina %2")
+            repeated += QStringLiteral("righe %1 da pag. %2")
                             .arg(range(tile.rows.first + 1, tile.rows.first + tile.rows.repeated))
                             .arg(m_plan.chart.tile(tile.across, tile.down - 1).page);
         if (!repeated.isEmpty())
-            line +=
-                QStringLiteral("; in grigio, ripetute: ") + repeated.join(QStringLiteral(" e "));
+            line += QStringLiteral("; in grigio, ripetute: ") + repeated.join(QStringLiteral(", "));
         return line;
     }
 
