@@ -617,6 +617,11 @@ private:
                 "e va confrontato con il colore voluto.")
                 .arg(number(threads::kApproximateAbove, 0)),
         };
+        if (m_pattern.symbols == SymbolSet::Letters && m_order.size() > 16)
+            notes += QStringLiteral("Le lettere della finestra sono solo 16: con %1 lo schema usa "
+                                    "i simboli.")
+                         .arg(counted(qsizetype(m_order.size()), QStringLiteral("filo"),
+                                      QStringLiteral("fili")));
         if (m_pattern.snapped)
             notes += QStringLiteral(
                 "Lo schema usa i colori dei fili al posto di quelli scelti; due colori sullo "
