@@ -8,11 +8,11 @@
 // Without a picture (or with ""), a colourful one is drawn into a temporary folder. Medians are
 // printed.
 #include "app/application.h"
-#include "app/commandline.h"
+#include "batch/run.h"
 #include "app/form1.h"
 #include "document/key.h"
 #include "photos.h"
-#include "platform/printer.h"
+#include "runtime/printer.h"
 #include "quietdialogs.h"
 #include "threads/threadtable.h"
 
@@ -68,7 +68,7 @@ double median(std::vector<double> v) {
 
 // What `trameda --chart PHOTO --across 150 --down 150 --pattern FILE` does.
 int writePattern(const QString& pdf) {
-    commandline::ChartRequest request;
+    batch::ChartRequest request;
     request.picture = benchPhoto(24);
     request.across = 150;
     request.down = 150;
@@ -76,7 +76,7 @@ int writePattern(const QString& pdf) {
     QString ignored;
     QTextStream out(&ignored);
     QTextStream err(stderr);
-    return commandline::run(request, out, err);
+    return batch::run(request, out, err);
 }
 
 void printLine(QTextStream& out, const char* name, double value, const char* unit) {

@@ -1,9 +1,10 @@
 // The window's picture loading on arbitrary bytes: decoded at a bounded size and stretched over
 // a work surface, or refused with a run-time error; never a crash or an unbounded allocation.
 // JPEG goes through the program's own libjpeg reader, GIF and BMP through Qt's.
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
-#include "platform/surface.h"
+#include "picture/picture.h"
+#include "picture/surfaces.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/surface.h"
 
 #include <QGuiApplication>
 #include <cstdint>
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         surface.resizeImage(QSize(61, 47));
         surface.setScaleWidth(200);
         surface.setScaleHeight(200);
-        surface.PaintPicture(picture, 0, 0, 200, 200);
+        trameda::picture::PaintPicture(surface, picture, 0, 0, 200, 200);
         (void)surface.Point(100, 100);
     } catch (const trameda::RuntimeError&) {
     }

@@ -1,6 +1,6 @@
 // Val on any text: it must give a finite number without failing, and Str must write back any
 // number it gives.
-#include "platform/numbers.h"
+#include "runtime/numbers.h"
 
 #include <QString>
 #include <cmath>

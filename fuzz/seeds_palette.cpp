@@ -1,6 +1,6 @@
 // Writes palette files of the shapes users make, as starting points for fuzz_palette.
 #include "palette/colfile.h"
-#include "platform/colour.h"
+#include "runtime/colour.h"
 
 #include <QDir>
 #include <QFile>

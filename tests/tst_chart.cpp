@@ -3,8 +3,9 @@
 // way a run can end leaves behind.
 #include "app/application.h"
 #include "app/form1.h"
-#include "platform/printer.h"
+#include "runtime/printer.h"
 #include "support/fakedialogs.h"
+#include "support/window.h"
 #include "support/filelimit.h"
 #include "support/pdf.h"
 
@@ -24,8 +25,8 @@ using namespace trameda;
 namespace {
 
 // A window showing a uniform picture of `colour`.
-struct Window {
-    explicit Window(QRgb colour) : form(std::make_unique<Form1>(dialogs)) {
+struct Window : WindowFixture {
+    explicit Window(QRgb colour) {
         QImage image(64, 48, QImage::Format_RGB32);
         image.fill(colour);
         image.save(dir.filePath(QStringLiteral("tinta.bmp")), "BMP");
@@ -50,9 +51,9 @@ struct Window {
         return false;
     }
 
+    // The window goes before the folder it shows.
+    ~Window() { form.reset(); }
     QTemporaryDir dir;
-    FakeDialogs dialogs;
-    std::unique_ptr<Form1> form;
 };
 
 QStringList pdfsIn(const QString& folder) {

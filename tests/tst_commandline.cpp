@@ -2,7 +2,7 @@
 // colour key, the threads and the pattern document, and every kind of bad input with its exit
 // status and nothing half-written.
 #include "app/application.h"
-#include "app/commandline.h"
+#include "batch/run.h"
 #include "app/form1.h"
 #include "app/startup.h"
 #include "support/fakedialogs.h"
@@ -20,7 +20,7 @@
 #include <unistd.h>
 
 using namespace trameda;
-using commandline::Parsed;
+using batch::Parsed;
 
 namespace {
 
@@ -46,16 +46,16 @@ struct Outcome {
 Outcome runArguments(QStringList arguments) {
     arguments.prepend(QStringLiteral("trameda"));
     Outcome o;
-    const Parsed parsed = commandline::parse(arguments);
+    const Parsed parsed = batch::parse(arguments);
     if (parsed.action != Parsed::Action::Chart) {
         o.status =
-            parsed.action == Parsed::Action::Error ? commandline::kUsageError : commandline::kDone;
+            parsed.action == Parsed::Action::Error ? batch::kUsageError : batch::kDone;
         o.err = parsed.text;
         return o;
     }
     QTextStream out(&o.out);
     QTextStream err(&o.err);
-    o.status = commandline::run(parsed.request, out, err);
+    o.status = batch::run(parsed.request, out, err);
     out.flush();
     err.flush();
     return o;
@@ -377,7 +377,7 @@ void TestCommandLine::usageErrors() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, says);
     const Outcome o = runArguments(arguments);
-    QCOMPARE(o.status, commandline::kUsageError);
+    QCOMPARE(o.status, batch::kUsageError);
     QVERIFY2(o.err.contains(says), qPrintable(o.err));
     QVERIFY(!o.err.contains(u'\n'));
 }
@@ -396,17 +396,17 @@ void TestCommandLine::defaultSizeKeepsWithinTheCap() {
     QFETCH(int, across);
     QFETCH(int, down);
     QFETCH(QSize, size);
-    commandline::ChartRequest request;
+    batch::ChartRequest request;
     request.across = across;
     request.down = down;
-    QCOMPARE(commandline::surfaceSize(request), size);
+    QCOMPARE(batch::surfaceSize(request), size);
 }
 
 void TestCommandLine::fileErrorsLeaveNothingHalfWritten() {
     const QString png = m_dir.filePath(QStringLiteral("mai.png"));
     const auto failsWith = [&](const QStringList& arguments, const QString& says) {
         const Outcome o = runArguments(arguments);
-        QCOMPARE(o.status, commandline::kFileError);
+        QCOMPARE(o.status, batch::kFileError);
         QVERIFY2(o.err.contains(says), qPrintable(o.err));
         QVERIFY(!QFile::exists(png));
     };
@@ -422,13 +422,13 @@ void TestCommandLine::fileErrorsLeaveNothingHalfWritten() {
               QStringLiteral("testo.jpg: non è un'immagine jpg, gif o bmp"));
 
     // Surfaces that cannot be had.
-    commandline::ChartRequest huge;
+    batch::ChartRequest huge;
     huge.picture = m_picture;
     huge.png = png;
     huge.size = QSize(INT_MAX, INT_MAX);
     QString err;
     QTextStream out(stdout), errors(&err);
-    QCOMPARE(commandline::run(huge, out, errors), commandline::kFileError);
+    QCOMPARE(batch::run(huge, out, errors), batch::kFileError);
     errors.flush();
     QCOMPARE(err, QStringLiteral("trameda: memoria insufficiente\n"));
     QVERIFY(!QFile::exists(png));
@@ -445,23 +445,23 @@ void TestCommandLine::fileErrorsLeaveNothingHalfWritten() {
     const Outcome noFolder =
         runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--png"),
                       m_dir.filePath(QStringLiteral("manca/x.png"))});
-    QCOMPARE(noFolder.status, commandline::kFileError);
+    QCOMPARE(noFolder.status, batch::kFileError);
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("manca/x.png"))));
     const Outcome noPatternFolder =
         runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--pattern"),
                       m_dir.filePath(QStringLiteral("manca/s.pdf"))});
-    QCOMPARE(noPatternFolder.status, commandline::kFileError);
+    QCOMPARE(noPatternFolder.status, batch::kFileError);
     QVERIFY(noPatternFolder.err.contains(QStringLiteral("manca/s.pdf")));
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("cartella.pdf")));
     const Outcome folder =
         runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--pdf"),
                       m_dir.filePath(QStringLiteral("cartella.pdf"))});
-    QCOMPARE(folder.status, commandline::kFileError);
+    QCOMPARE(folder.status, batch::kFileError);
     QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("cartella.pdf"))).isDir());
     const Outcome folderPattern =
         runArguments({QStringLiteral("--chart"), m_picture, QStringLiteral("--pattern"),
                       m_dir.filePath(QStringLiteral("cartella.pdf"))});
-    QCOMPARE(folderPattern.status, commandline::kFileError);
+    QCOMPARE(folderPattern.status, batch::kFileError);
     QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("cartella.pdf"))).isDir());
     const QStringList pdfs = QDir(m_dir.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
     for (const QString& name : pdfs) // those the earlier tests wrote, and no other
@@ -489,7 +489,7 @@ void TestCommandLine::realProgramWithoutDisplay() {
 
     program.start(QStringLiteral(TRAMEDA_EXECUTABLE), {QStringLiteral("--nessuna")});
     QVERIFY(program.waitForFinished(60000));
-    QCOMPARE(program.exitCode(), commandline::kUsageError);
+    QCOMPARE(program.exitCode(), batch::kUsageError);
     QCOMPARE(program.readAllStandardError(), QByteArray("trameda: opzione sconosciuta: nessuna\n"));
 
     // A key that cannot be written is a failure.
@@ -497,21 +497,23 @@ void TestCommandLine::realProgramWithoutDisplay() {
     program.start(QStringLiteral(TRAMEDA_EXECUTABLE),
                   {QStringLiteral("--chart"), m_picture, QStringLiteral("--key")});
     QVERIFY(program.waitForFinished(60000));
-    QCOMPARE(program.exitCode(), commandline::kFileError);
+    QCOMPARE(program.exitCode(), batch::kFileError);
     QCOMPARE(program.readAllStandardError(),
              QByteArray("trameda: impossibile scrivere sullo standard output: disco pieno\n"));
 }
 
-// The manual page is written by hand, so an option added to (or dropped from) --help must be
-// carried over to its OPZIONI: there every entry opens with the option in bold.
+// The manual page is written by hand, so an option added to (or dropped from) the table must be
+// carried over to its OPZIONI: there every entry opens with the option in bold. --help comes from
+// the same table and lists every row.
 void TestCommandLine::manualPageListsTheOptionsOfHelp() {
-    const Parsed help = commandline::parse({QStringLiteral("trameda"), QStringLiteral("--help")});
+    const Parsed help = batch::parse({QStringLiteral("trameda"), QStringLiteral("--help")});
     QCOMPARE(help.action, Parsed::Action::Help);
-    QStringList inHelp;
-    for (const auto& match :
-         QRegularExpression(QStringLiteral("^  (--[a-z-]+)"), QRegularExpression::MultilineOption)
-             .globalMatch(help.text))
-        inHelp << match.captured(1);
+    QStringList inTable;
+    for (const batch::Option& option : batch::options()) {
+        inTable << QStringLiteral("--") + option.name;
+        QVERIFY2(help.text.contains(QStringLiteral("\n  --") + option.name),
+                 qPrintable(option.name));
+    }
 
     QFile page(QStringLiteral(TRAMEDA_MANUAL_PAGE));
     QVERIFY(page.open(QIODevice::ReadOnly | QIODevice::Text));
@@ -525,10 +527,10 @@ void TestCommandLine::manualPageListsTheOptionsOfHelp() {
                                  .globalMatch(options))
         inPage << match.captured(1);
 
-    QVERIFY(inHelp.size() > 10);
-    inHelp.sort();
+    QVERIFY(inTable.size() > 10);
+    inTable.sort();
     inPage.sort();
-    QCOMPARE(inPage, inHelp);
+    QCOMPARE(inPage, inTable);
 }
 
 QTEST_MAIN(TestCommandLine)

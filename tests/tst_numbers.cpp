@@ -1,8 +1,8 @@
 // The number and colour rules the whole program leans on: Val and Str as the window's texts use
 // them, halves rounded to even, the colour split.
-#include "platform/colour.h"
-#include "platform/numbers.h"
-#include "platform/runtimeerror.h"
+#include "runtime/colour.h"
+#include "runtime/numbers.h"
+#include "runtime/runtimeerror.h"
 
 #include <QLocale>
 #include <QTest>

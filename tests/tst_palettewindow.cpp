@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "palette/colfile.h"
 #include "support/fakedialogs.h"
+#include "support/window.h"
 #include "support/filelimit.h"
 
 #include <QApplication>
@@ -17,13 +18,11 @@ using namespace trameda;
 
 namespace {
 
-struct Window {
-    Window() : form(std::make_unique<Form1>(dialogs)) {
+struct Window : WindowFixture {
+    Window() {
         form->show();
         form->activateWindow();
     }
-    FakeDialogs dialogs;
-    std::unique_ptr<Form1> form;
 };
 
 // Position in the window of a pixel of a picture box's image.

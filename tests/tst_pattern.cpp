@@ -3,10 +3,10 @@
 #include "app/application.h"
 #include "pattern/conversion.h"
 #include "pattern/rules.h"
-#include "platform/numbers.h"
-#include "platform/printer.h"
-#include "platform/runtimeerror.h"
-#include "platform/surface.h"
+#include "runtime/numbers.h"
+#include "runtime/systemprinter.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/surface.h"
 #include "support/pdf.h"
 
 #include <QDir>

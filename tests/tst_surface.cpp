@@ -1,11 +1,12 @@
 // The drawing surfaces: the 200 x 200 user scale, pixel reads at the edges, the three forms of
 // Line, text, persistence while hidden, and stretching a picture by area averaging.
 #include "app/application.h"
-#include "platform/controls.h"
-#include "platform/imagescale.h"
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
-#include "platform/surface.h"
+#include "runtime/controls.h"
+#include "picture/imagescale.h"
+#include "picture/picture.h"
+#include "picture/surfaces.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/surface.h"
 
 #include <QTest>
 #include <climits>
@@ -215,7 +216,7 @@ void TestSurface::paintPictureCoversTheWholeBox() {
     for (int y = 0; y < 100; ++y)
         for (int x = 400; x < 800; ++x)
             wide.setPixel(x, y, qRgb(255, 255, 0));
-    b.surface.PaintPicture(Picture(wide), 0, 0, 200, 200);
+    picture::PaintPicture(b.surface, Picture(wide), 0, 0, 200, 200);
     QCOMPARE(b.at(0, 0), qRgb(0, 0, 0));
     QCOMPARE(b.at(197, 440), qRgb(0, 0, 0));
     QCOMPARE(b.at(199, 0), qRgb(255, 255, 0));

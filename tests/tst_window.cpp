@@ -2,8 +2,9 @@
 // coupling, picture loading from the list, the folder chooser, and run-time errors.
 #include "app/application.h"
 #include "app/form1.h"
-#include "platform/twips.h"
+#include "runtime/twips.h"
 #include "support/fakedialogs.h"
+#include "support/window.h"
 #include "support/gif.h"
 
 #include <QFile>
@@ -19,11 +20,7 @@ using namespace trameda;
 
 namespace {
 
-struct Window {
-    Window() : form(std::make_unique<Form1>(dialogs)) {}
-    FakeDialogs dialogs;
-    std::unique_ptr<Form1> form;
-};
+using Window = WindowFixture;
 
 QStringList readouts(const Form1& f) {
     QStringList texts;

@@ -3,8 +3,8 @@
 #include "modulesfoglia.h"
 #include "picture/sizes.h"
 #include "picture/surfaces.h"
-#include "platform/colour.h"
-#include "platform/twips.h"
+#include "runtime/colour.h"
+#include "runtime/twips.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -178,12 +178,16 @@ void Form1::report(const RuntimeError& error) noexcept {
 void Form1::Form_Load() {
     File1->setPattern(picture::listPattern());
     File1->setPath(QCoreApplication::applicationDirPath());
-    assignValue(HScroll1[0], 600);
-    assignValue(HScroll1[1], 600);
-    assignValue(HScroll1[2], 45);
-    assignValue(HScroll1[3], 50);
+    assignStartValues();
     for (int i = 0; i < 16; ++i)
         Label1[std::size_t(i)]->setBackColor(QBColor(i));
+}
+
+void Form1::assignStartValues() {
+    assignValue(HScroll1[0], picture::kStart.width);
+    assignValue(HScroll1[1], picture::kStart.height);
+    assignValue(HScroll1[2], picture::kStart.across);
+    assignValue(HScroll1[3], picture::kStart.down);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -285,10 +289,7 @@ void Form1::nudgeWidth() {
 }
 
 void Form1::Command5_Click() {
-    assignValue(HScroll1[0], 600);
-    assignValue(HScroll1[1], 600);
-    assignValue(HScroll1[2], 45);
-    assignValue(HScroll1[3], 50);
+    assignStartValues();
 }
 
 } // namespace trameda

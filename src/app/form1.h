@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/controls.h"
-#include "platform/dialogs.h"
-#include "platform/printer.h"
-#include "platform/runtimeerror.h"
+#include "runtime/controls.h"
+#include "runtime/dialogs.h"
+#include "runtime/printer.h"
+#include "runtime/runtimeerror.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -96,6 +96,8 @@ public:
     void setPrintOutput(std::unique_ptr<PrintOutput> output);
 
 private:
+    // The size and stitch bars at their start-up values.
+    void assignStartValues();
     std::unique_ptr<Printer> m_printer;
 
 public:

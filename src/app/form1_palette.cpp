@@ -3,9 +3,9 @@
 #include "palette/autopalette.h"
 #include "palette/colfile.h"
 #include "palette/colourchart.h"
-#include "platform/numbers.h"
-#include "platform/safewrite.h"
-#include "platform/twips.h"
+#include "runtime/numbers.h"
+#include "files/safewrite.h"
+#include "runtime/twips.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -243,13 +243,13 @@ void Form1::Command3_Click() {
 
     const QString target = Text2->text() + QStringLiteral(".col");
     const QByteArray bytes = palette::writeColFile(swatchColours(Label1));
-    const QString why = writeFileSafely(
+    const Failure why = writeFileSafely(
         target, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); });
-    if (!why.isEmpty())
+    if (why)
         dialogs().showError(
             this, QStringLiteral("Impossibile salvare i colori nel file \u201C%1\u201D: "
                                  "%2. Un file con quel nome, se c'era, è rimasto com'era.")
-                      .arg(target, why));
+                      .arg(target, *why));
 }
 
 void Form1::Command4_Click() {

@@ -1,7 +1,8 @@
 // The window's chart conversion: converting, cancelling, printing.
 #include "form1.h"
 #include "pattern/conversion.h"
-#include "platform/runtimeerror.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/systemprinter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "app/application.h"
-#include "app/commandline.h"
+#include "batch/run.h"
 #include "app/form1.h"
 #include "app/startup.h"
-#include "platform/dialogs.h"
+#include "runtime/dialogs.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -17,10 +17,10 @@ int main(int argc, char* argv[]) {
     if (start.mode == trameda::startup::Start::Mode::CommandLine) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        trameda::commandline::silenceQtMessages();
+        trameda::batch::silenceQtMessages();
         QGuiApplication app(argc, argv);
         trameda::prepareApplication();
-        return trameda::commandline::main(QGuiApplication::arguments());
+        return trameda::batch::main(QGuiApplication::arguments());
     }
 
     QApplication app(argc, argv); // takes Qt's own options out of argv

@@ -1,6 +1,6 @@
 #include "modulesfoglia.h"
 
-#include "platform/dialogs.h"
+#include "runtime/dialogs.h"
 
 #include <QDir>
 

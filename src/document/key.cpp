@@ -38,7 +38,7 @@ Reckoning reckoning(const KeySettings& settings) {
     r.side = side / 1000.0;
     r.cross = cross / 100.0;
     r.perStitch = perStitch / 100.0;
-    r.perSkein = threads::kSkeinMetres * threads::kSkeinStrands / settings.strands;
+    r.perSkein = threads::metresPerSkein(settings.strands);
     r.strands = settings.strands;
     r.margin = settings.margin;
     return r;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/colour.h"
+#include "runtime/colour.h"
 #include "threads/skeins.h"
 #include "threads/threadtable.h"
 

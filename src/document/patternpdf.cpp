@@ -1,7 +1,7 @@
 #include "patternpdf.h"
 
-#include "platform/printer.h"
-#include "platform/surface.h"
+#include "runtime/printer.h"
+#include "runtime/surface.h"
 #include "stitchgrid.h"
 #include "threads/threadtable.h"
 

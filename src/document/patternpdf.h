@@ -2,7 +2,7 @@
 
 #include "key.h"
 #include "layout.h"
-#include "platform/colour.h"
+#include "runtime/colour.h"
 #include "symbols.h"
 
 #include <QString>
@@ -36,6 +36,9 @@ struct Pattern {
     bool snapped = false; // the chart's colours are those of the threads
 };
 
+// Holds no state of its own: patterns may be written from a worker thread, each to its own
+// device.
+//
 // Writes the pattern as a vector PDF (text as text) to `device`, page by page as
 // planDocument() lays them out: the cover, the chart pages, the key. Returns false when the PDF
 // could not be made or written.

@@ -1,8 +1,8 @@
 #include "autopalette.h"
 
-#include "platform/numbers.h"
-#include "platform/runtimeerror.h"
-#include "platform/surface.h"
+#include "runtime/numbers.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/surface.h"
 
 #include <cmath>
 

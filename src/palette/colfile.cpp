@@ -1,6 +1,6 @@
 #include "colfile.h"
 
-#include "platform/numbers.h"
+#include "runtime/numbers.h"
 
 #include <QFile>
 #include <QFileInfo>

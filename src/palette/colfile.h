@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/colour.h"
+#include "runtime/colour.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,8 +1,8 @@
 #include "conversion.h"
 
-#include "platform/numbers.h"
-#include "platform/printer.h"
-#include "platform/surface.h"
+#include "runtime/numbers.h"
+#include "runtime/printer.h"
+#include "runtime/surface.h"
 
 namespace trameda::pattern {
 

@@ -1,7 +1,7 @@
 #include "rules.h"
 
-#include "platform/numbers.h"
-#include "platform/runtimeerror.h"
+#include "runtime/numbers.h"
+#include "runtime/runtimeerror.h"
 
 #include <algorithm>
 

@@ -4,6 +4,16 @@
 
 namespace trameda::picture {
 
+// The bars' values when the window opens and after its reset: the surfaces' width and height in
+// pixels, the stitches across and down. The command line starts from the same stitches.
+struct StartValues {
+    int width = 600;
+    int height = 600;
+    int across = 45;
+    int down = 50;
+};
+constexpr StartValues kStart;
+
 // The names the picture list shows, letter case ignored.
 QString listPattern();
 

@@ -11,4 +11,9 @@ namespace trameda::picture {
 // stretched over all of it. A null picture leaves the surface as it was.
 void paintOver(ImageSurface& surface, const Picture& picture);
 
+// Paints `picture` stretched over the box (x, y)-(x + width, y + height) of `surface`. A null
+// picture leaves the surface as it was.
+void PaintPicture(ImageSurface& surface, const Picture& picture, double x, double y, double width,
+                  double height);
+
 } // namespace trameda::picture

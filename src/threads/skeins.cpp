@@ -9,8 +9,12 @@ double metresPerCross(int fabric) {
     return (2.0 * std::sqrt(2.0) + 2.0) * side * (1.0 + kWasteMargin);
 }
 
+double metresPerSkein(int strands) {
+    return kSkeinMetres * kSkeinStrands / strands;
+}
+
 int skeinsFor(double metres, int strands) {
-    const double skeins = metres * strands / (kSkeinMetres * kSkeinStrands);
+    const double skeins = metres / metresPerSkein(strands);
     // A length that is a whole number of skeins in exact arithmetic must not round up to one
     // more.
     return int(std::ceil(skeins - 1e-9));

@@ -1,5 +1,7 @@
 #pragma once
 
+// Plain arithmetic: safe from any thread.
+
 namespace trameda::threads {
 
 // How much thread a number of full crosses takes, and how many skeins that is.
@@ -24,6 +26,9 @@ constexpr double kWasteMargin = 0.5;
 double metresPerCross(int fabric);
 
 ThreadNeed threadNeed(long long stitches, int fabric, int strands);
+
+// Working thread one skein gives, in metres, `strands` strands thick.
+double metresPerSkein(int strands);
 
 // Skeins for a length of working thread `strands` strands thick, rounded up.
 int skeinsFor(double metres, int strands);

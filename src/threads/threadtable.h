@@ -32,6 +32,7 @@ public:
     // Throws std::runtime_error naming the first row that is not so.
     static ThreadTable fromCsv(const QByteArray& text);
     // DMC stranded cotton, from the table built into the program.
+    // Built once, on first use, from any thread; read-only afterwards, so safe to share.
     static const ThreadTable& dmc();
 
     const std::vector<Thread>& threads() const { return m_threads; }

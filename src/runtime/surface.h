@@ -13,8 +13,6 @@
 
 namespace trameda {
 
-class Picture;
-
 enum class LineForm {
     Line,     // a straight line DrawWidth pixels wide
     Box,      // the outline of the box with these corners
@@ -110,8 +108,10 @@ public:
     Colour Point(double x, double y) const;
     // Fills the image with BackColor and puts the current position at the top left.
     void Cls();
-    // Paints `picture` stretched over the box (x, y)-(x + width, y + height).
-    void PaintPicture(const Picture& picture, double x, double y, double width, double height);
+    // Paints the image `scaled` makes at the size of the box (x, y)-(x + width, y + height)
+    // over it; nothing when the box covers no pixel. picture::PaintPicture() paints a picture.
+    void PaintScaled(double x, double y, double width, double height,
+                     const std::function<QImage(QSize)>& scaled);
     // Draws an image at its natural size with its top left at device pixel `at`.
     void drawImage(QPoint at, const QImage& image);
 

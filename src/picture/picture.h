@@ -5,6 +5,10 @@
 #include <QString>
 #include <memory>
 
+// Reading and scaling pictures holds no state that is not guarded: LoadPicture(),
+// decodePicture() and Picture (copies included) may be used from any thread, a worker's as well
+// as the GUI's.
+
 namespace trameda {
 
 class RuntimeError;
@@ -50,11 +54,13 @@ struct ReadLimits {
     int maxScans = 100;
     // Time for the whole reading, however the data is made.
     int milliseconds = 2500;
+
+    bool operator==(const ReadLimits&) const = default;
 };
 
 // Decodes a jpg, gif or bmp file (recognised by its content, not its name) at a bounded size.
 // A picture file that is unchanged on disk (same path, file, size and modification time) as at
-// the previous call is not decoded again. Only regular files are opened. Throws RuntimeError:
+// the previous call, read within the same limits, is not decoded again. Only regular files are opened. Throws RuntimeError:
 // FileNotFound (also for a folder), PermissionDenied, FileAccess (not a regular file, a read
 // error), InvalidPicture (not a picture, damaged, too large, too many scans, too slow) or
 // OutOfMemory, with a detail in a few Italian words where the code alone does not say it all

@@ -1,7 +1,7 @@
 #include "jpegreader.h"
 
 #include "picture.h"
-#include "runtimeerror.h"
+#include "runtime/runtimeerror.h"
 
 #include <QElapsedTimer>
 #include <QIODevice>

@@ -11,9 +11,14 @@
 #include <QIODevice>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 
 namespace trameda {
+
+// What an operation that can fail returns: nothing when it succeeded, else why it did not, in the
+// user's words.
+using Failure = std::optional<QString>;
 
 // Why an output could not be written, from an errno value: "disco pieno", "permesso negato" ...
 // (also why a file could not be opened for reading).
@@ -23,10 +28,9 @@ QString writeErrorText(int error);
 // un file normale".
 QString notRegular(const struct stat& st);
 
-// Why `path` cannot be an output, or an empty string when it may be written: a path that exists
-// and is not a regular file (symbolic links followed), or whose folder does not exist. Touches
-// nothing.
-QString outputProblem(const QString& path);
+// Why `path` cannot be an output, nothing when it may be written: a path that exists and is not
+// a regular file (symbolic links followed), or whose folder does not exist. Touches nothing.
+Failure outputProblem(const QString& path);
 
 // Whether two paths name the same file: the same device and inode where the file exists (so
 // symbolic and hard links count), the same canonical path where it does not.
@@ -79,9 +83,10 @@ public:
     // Begins the file aside; `mode` must be WriteOnly. False, with failure(), when the destination
     // is not a regular file or its folder cannot take a new file.
     bool open(OpenMode mode = WriteOnly) override;
-    // Writes out, syncs and closes the file and moves it into place. False, with failure(), when
-    // any step fails; the destination is then as it was before open().
-    bool commit();
+    // Writes out, syncs and closes the file and moves it into place. Nothing when it is in place,
+    // else why not (also kept as failure()); the destination is then as it was before open(). A
+    // file closed before its commit, or never opened, is not put in place either.
+    Failure commit();
     // Withdraws the file; the destination stays as it was.
     void discard() noexcept;
     // The destination: once committed, the file written; before, the one intended (the first
@@ -92,6 +97,9 @@ protected:
     qint64 writeData(const char* data, qint64 size) override;
 
 private:
+    // Closing withdraws the file: only commit() puts it in place. Private, so that no one closes
+    // it by mistake; through QIODevice it is a discard().
+    void close() override { discard(); }
     bool flushBuffer();
     bool moveIntoPlace();
 
@@ -103,8 +111,8 @@ private:
 };
 
 // Writes the file at `path` all or nothing: `write` puts the whole content into the device and
-// returns false when it could not make it (an encoder that failed). Returns an empty string when
-// the file is in place, else why it is not, in the user's words.
-QString writeFileSafely(const QString& path, const std::function<bool(QIODevice&)>& write);
+// returns false when it could not make it (an encoder that failed). Returns nothing when the file
+// is in place, else why it is not, in the user's words.
+Failure writeFileSafely(const QString& path, const std::function<bool(QIODevice&)>& write);
 
 } // namespace trameda

@@ -2,8 +2,8 @@
 
 #include "imagescale.h"
 #include "jpegreader.h"
-#include "runtimeerror.h"
-#include "safewrite.h"
+#include "runtime/runtimeerror.h"
+#include "files/safewrite.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <deque>
 #include <fcntl.h>
+#include <mutex>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +28,8 @@ namespace trameda {
 struct Picture::Data {
     QImage image;
     QSize proportions;
+    // Copies of a picture share it, and may be scaled from several threads at once.
+    mutable std::mutex scaledLock;
     mutable std::deque<QImage> scaledCache;
 };
 
@@ -52,10 +55,14 @@ QImage Picture::scaled(QSize size) const {
     if (!m_data || size.isEmpty())
         return {};
     auto& cache = m_data->scaledCache;
-    for (const QImage& done : cache)
-        if (done.size() == size)
-            return done;
+    {
+        const std::lock_guard lock(m_data->scaledLock);
+        for (const QImage& done : cache)
+            if (done.size() == size)
+                return done;
+    }
     QImage result = areaScale(m_data->image, size);
+    const std::lock_guard lock(m_data->scaledLock);
     cache.push_front(result);
     constexpr std::size_t kKept = 6;
     if (cache.size() > kKept)
@@ -264,18 +271,30 @@ Picture decodePicture(const QByteArray& bytes, const ReadLimits& limits) {
 }
 
 Picture LoadPicture(const QString& path, const ReadLimits& limits) {
-    static FileKey lastKey;
-    static Picture lastPicture;
+    // The last picture read, for the same file read within the same limits. Guarded, since
+    // pictures may be read from several threads; the decoding itself runs outside the lock.
+    struct Last {
+        std::mutex lock;
+        FileKey key;
+        ReadLimits limits;
+        Picture picture;
+    };
+    static Last last;
 
     QElapsedTimer clock;
     clock.start();
     QFile file;
     const FileKey key = openPicture(path, file);
-    if (key == lastKey && !lastPicture.isNull())
-        return lastPicture;
+    {
+        const std::lock_guard lock(last.lock);
+        if (key == last.key && limits == last.limits && !last.picture.isNull())
+            return last.picture;
+    }
     Picture picture = reportingMemory([&] { return decodeBounded(file, limits, clock); });
-    lastKey = key;
-    lastPicture = picture;
+    const std::lock_guard lock(last.lock);
+    last.key = key;
+    last.limits = limits;
+    last.picture = picture;
     return picture;
 }
 

@@ -1,6 +1,5 @@
 #include "surface.h"
 
-#include "picture.h"
 #include "runtimeerror.h"
 
 #include <QFontMetricsF>
@@ -217,16 +216,16 @@ void ImageSurface::Cls() {
     setCurrentY(0);
 }
 
-void ImageSurface::PaintPicture(const Picture& picture, double x, double y, double width,
-                                double height) {
-    if (picture.isNull() || m_image.isNull())
+void ImageSurface::PaintScaled(double x, double y, double width, double height,
+                               const std::function<QImage(QSize)>& scaled) {
+    if (m_image.isNull())
         return;
     const QPoint a = toDevice(x, y);
     const QPoint b = toDevice(x + width, y + height);
     const QRect target = QRect::span(a, b - QPoint(1, 1));
     if (target.isEmpty())
         return;
-    drawImage(target.topLeft(), picture.scaled(target.size()));
+    drawImage(target.topLeft(), scaled(target.size()));
 }
 
 void ImageSurface::drawImage(QPoint at, const QImage& image) {

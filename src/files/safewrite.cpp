@@ -116,16 +116,16 @@ QString writeErrorText(int error) {
     }
 }
 
-QString outputProblem(const QString& path) {
+Failure outputProblem(const QString& path) {
     struct stat st {};
     const QString target = destination(path);
     if (::stat(native(target).constData(), &st) == 0)
-        return S_ISREG(st.st_mode) ? QString() : notRegular(st);
+        return S_ISREG(st.st_mode) ? Failure() : notRegular(st);
     if (errno != ENOENT)
         return writeErrorText(errno);
     if (::stat(native(QFileInfo(target).absolutePath()).constData(), &st) != 0)
         return writeErrorText(errno);
-    return S_ISDIR(st.st_mode) ? QString() : writeErrorText(ENOTDIR);
+    return S_ISDIR(st.st_mode) ? Failure() : writeErrorText(ENOTDIR);
 }
 
 bool sameFile(const QString& a, const QString& b) {
@@ -193,9 +193,8 @@ bool SafeFile::open(OpenMode mode) {
     bool replacing = false;
     if (!m_names) {
         m_target = destination(m_path);
-        const QString why = outputProblem(m_target);
-        if (!why.isEmpty()) {
-            fail(why);
+        if (const Failure why = outputProblem(m_target)) {
+            fail(*why);
             return false;
         }
         replacing = ::stat(native(m_target).constData(), &existing) == 0;
@@ -236,9 +235,13 @@ bool SafeFile::flushBuffer() {
     return written;
 }
 
-bool SafeFile::commit() {
-    if (!isOpen())
-        return false;
+Failure SafeFile::commit() {
+    if (!isOpen()) {
+        // Closed by whoever wrote it (the close withdrew it), or never opened.
+        if (!failed())
+            fail(QStringLiteral("file chiuso prima di essere completo"));
+        return failure();
+    }
     bool ok = flushBuffer();
     // A file system that cannot sync says EINVAL; the data is then as safe as it can be made.
     if (ok && ::fsync(m_descriptor) != 0 && errno != EINVAL) {
@@ -254,15 +257,19 @@ bool SafeFile::commit() {
     m_descriptor = -1;
     ok = ok && moveIntoPlace();
     discard();
-    return ok;
+    if (ok)
+        return std::nullopt;
+    // Every failing step above says why; this holds to the promise should one not.
+    if (!failed())
+        fail(QStringLiteral("scrittura non completata"));
+    return failure();
 }
 
 bool SafeFile::moveIntoPlace() {
     if (!m_names) {
         // Something else may have been put there while the file was written.
-        const QString why = outputProblem(m_target);
-        if (!why.isEmpty()) {
-            fail(why);
+        if (const Failure why = outputProblem(m_target)) {
+            fail(*why);
             return false;
         }
         if (::rename(m_temporary.constData(), native(m_target).constData()) != 0) {
@@ -300,7 +307,7 @@ void SafeFile::discard() noexcept {
         QIODevice::close();
 }
 
-QString writeFileSafely(const QString& path, const std::function<bool(QIODevice&)>& write) {
+Failure writeFileSafely(const QString& path, const std::function<bool(QIODevice&)>& write) {
     SafeFile file(path);
     if (!file.open())
         return file.failure();
@@ -309,9 +316,7 @@ QString writeFileSafely(const QString& path, const std::function<bool(QIODevice&
         return file.failure();
     if (!made)
         return QStringLiteral("scrittura non completata");
-    if (!file.commit())
-        return file.failure();
-    return {};
+    return file.commit();
 }
 
 } // namespace trameda

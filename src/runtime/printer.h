@@ -39,10 +39,9 @@ std::unique_ptr<PrintDocument>
 pdfDocument(std::unique_ptr<SafeFile> file,
             std::function<void(const QString& path)> written = nullptr);
 
-// Destroys `painter` unless it is still active. A painter whose engine failed while ending (the
-// PDF engine, short of memory as it writes the page) would end once more when destroyed,
-// throwing from a destructor or touching a device already gone: it is let go of instead, never
-// to be used again.
+// Destroys `painter`, which must not outlive its device. A painter whose engine failed while
+// ending (the PDF engine, short of memory as it writes the page) is let go of without being ended
+// once more: that would throw from its destructor.
 void disposePainter(std::unique_ptr<QPainter>& painter) noexcept;
 
 // Where printed documents go. Kept apart from the printer so that the window can be given
@@ -75,18 +74,6 @@ public:
 private:
     QString m_folder;
     QString m_lastPath;
-};
-
-// The system's default printer, used without a dialog on its own default paper; when the system
-// has no printer, a PDF file in the current folder.
-class SystemPrintOutput : public PrintOutput {
-public:
-    std::unique_ptr<PrintDocument> open() override;
-    QString lastPath() const override { return m_toPdf ? m_pdf.lastPath() : QString(); }
-
-private:
-    PdfPrintOutput m_pdf;
-    bool m_toPdf = false;
 };
 
 // The printer as the conversion draws on it: the drawing members of every surface in a user

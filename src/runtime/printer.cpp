@@ -1,13 +1,12 @@
 #include "printer.h"
 
-#include "runtimeerror.h"
-#include "safewrite.h"
+#include "runtime/runtimeerror.h"
+#include "files/safewrite.h"
 
 #include <QDir>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 namespace trameda {
 
@@ -15,40 +14,6 @@ PrintDocument::~PrintDocument() = default;
 PrintOutput::~PrintOutput() = default;
 
 namespace {
-
-// The system printer. Qt cannot always withdraw a job once drawing has begun (the CUPS driver
-// sends whatever was drawn when the painter ends); abort() asks, and ends the job either way so
-// that the next run begins a new one.
-class SystemPrinterDocument : public PrintDocument {
-public:
-    explicit SystemPrinterDocument(const QPrinterInfo& info)
-        : m_printer(info, QPrinter::HighResolution) {
-        m_printer.setDocName(QStringLiteral("Trameda"));
-        m_printer.setFullPage(false);
-    }
-
-    QPaintDevice& device() override { return m_printer; }
-    bool failed() const override { return m_printer.printerState() == QPrinter::Error; }
-
-    void end(QPainter& painter) override {
-        if (!painter.end() || m_printer.printerState() == QPrinter::Error)
-            throw RuntimeError(RuntimeError::PrinterError, m_printer.printerName());
-    }
-
-    void abort(QPainter& painter) noexcept override {
-        try {
-            if (painter.isActive()) {
-                m_printer.abort();
-                painter.end();
-            }
-        } catch (...) {
-            // The printer's engine gave up half way; the painter is let go of.
-        }
-    }
-
-private:
-    QPrinter m_printer;
-};
 
 class PdfDocument : public PrintDocument {
 public:
@@ -72,12 +37,14 @@ public:
             m_file->discard();
             throw;
         }
-        if (!ended || !m_file->commit()) {
-            const QString why =
-                m_file->failed() ? m_file->failure() : QStringLiteral("scrittura non completata");
+        const Failure why =
+            ended ? m_file->commit()
+                  : Failure(m_file->failed() ? m_file->failure()
+                                             : QStringLiteral("scrittura non completata"));
+        if (why) {
             m_file->discard();
             throw RuntimeError(RuntimeError::PrinterError,
-                               m_file->path() + QStringLiteral(": ") + why);
+                               m_file->path() + QStringLiteral(": ") + *why);
         }
         if (m_written)
             m_written(m_file->path());
@@ -107,8 +74,12 @@ std::unique_ptr<PrintDocument> pdfDocument(std::unique_ptr<SafeFile> file,
 }
 
 void disposePainter(std::unique_ptr<QPainter>& painter) noexcept {
+    // Still active only when its engine failed while ending. Ending it once more, as its
+    // destructor would, fails again where nothing can catch it; the engine is marked as done
+    // instead, and the painter lets go of it without ending it.
     if (painter && painter->isActive())
-        static_cast<void>(painter.release());
+        if (QPaintEngine* engine = painter->paintEngine())
+            engine->setActive(false);
     painter.reset();
 }
 
@@ -134,14 +105,6 @@ std::unique_ptr<PrintDocument> PdfPrintOutput::open() {
         throw RuntimeError(RuntimeError::PrinterError,
                            file->path() + QStringLiteral(": ") + file->failure());
     return pdfDocument(std::move(file), [this](const QString& path) { m_lastPath = path; });
-}
-
-std::unique_ptr<PrintDocument> SystemPrintOutput::open() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    m_toPdf = info.isNull();
-    if (m_toPdf)
-        return m_pdf.open();
-    return std::make_unique<SystemPrinterDocument>(info);
 }
 
 // ---------------------------------------------------------------------------------------------

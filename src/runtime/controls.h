@@ -1,7 +1,7 @@
 #pragma once
 
 #include "colour.h"
-#include "picture.h"
+#include "picture/picture.h"
 #include "surface.h"
 
 #include <QFrame>
@@ -26,8 +26,7 @@ class PictureBox : public QFrame, public ImageSurface {
     Q_OBJECT
 public:
     static constexpr int kBorder = 2;
-    // What a work surface shows before any picture is painted on it.
-    static constexpr Colour kBlankColour = RGB(240, 240, 240);
+    static constexpr Colour kBlankColour = trameda::kBlankColour;
 
     explicit PictureBox(QWidget* parent = nullptr);
 

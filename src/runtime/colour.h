@@ -34,4 +34,7 @@ QRgb toQRgb(Colour c);
 QColor toQColor(Colour c);
 Colour fromQRgb(QRgb rgb);
 
+// What a work surface shows before any picture is painted on it, in the window and off it.
+constexpr Colour kBlankColour = RGB(240, 240, 240);
+
 } // namespace trameda
