@@ -99,14 +99,13 @@ const std::vector<Option>& table() {
              return document::parseThreads(value, r.options.stitch);
          }},
         {s(u"fabric"), s(u"N"),
-         s(u"punti per pollice della tela Aida, o fili per pollice\ndel lino con --over 2, "
-           u"da 6 a 40 (14)"),
+         s(u"punti per pollice dell'Aida,\no fili del lino con --over 2, da 6 a 40 (14)"),
          kPatternOrCsv, ranged(&document::PatternOptions::fabric, document::kFabricRange)},
-        {s(u"over"), s(u"1|2"), s(u"2 per ricamare su due fili di lino o etamine (1, Aida)"),
-         kPatternOrCsv, ranged(&document::PatternOptions::over, document::kOverRange)},
+        {s(u"over"), s(u"1|2"), s(u"2: su due fili di lino\no etamine (1: Aida)"), kPatternOrCsv,
+         ranged(&document::PatternOptions::over, document::kOverRange)},
         {s(u"strands"), s(u"N"), s(u"capi nell'ago, da 1 a 6 (2)"), kPatternOrCsv,
          ranged(&document::PatternOptions::strands, document::kStrandsRange)},
-        {s(u"margin"), s(u"P"), s(u"filo in più per gli errori, in percentuale,\nda 0 a 100 (20)"),
+        {s(u"margin"), s(u"P"), s(u"filo in più per gli errori,\nin percentuale, da 0 a 100 (20)"),
          kPatternOrCsv, ranged(&document::PatternOptions::margin, document::kMarginRange)},
         {s(u"paper"), s(u"A4|letter"), s(u"il foglio (A4)"), kPattern,
          [](const QString& value, ChartRequest& r) {
@@ -117,18 +116,18 @@ const std::vector<Option>& table() {
              r.options.title = value;
              return std::nullopt;
          }},
-        {s(u"cell"), s(u"MM"), s(u"il lato di una cella in mm, da 2,5 a 8 (circa 3,5)"), kPattern,
+        {s(u"cell"), s(u"MM"), s(u"il lato di una cella in mm,\nda 2,5 a 8 (circa 3,5)"), kPattern,
          [](const QString& value, ChartRequest& r) {
              return document::parseCell(value, r.options.cell);
          }},
         {s(u"symbols"), s(u"letters"),
-         s(u"le lettere A-P della finestra invece dei simboli\n(fino a 16 colori)"), kPattern,
+         s(u"le lettere A-P della finestra\ninvece dei simboli (fino a 16 colori)"), kPattern,
          [](const QString& value, ChartRequest& r) {
              return document::parseSymbols(value, r.options.symbols);
          }},
         {s(u"bw"),
          {},
-         s(u"solo simboli neri su bianco, per stampanti senza colore"),
+         s(u"solo simboli, neri su bianco,\nper stampanti senza colore"),
          kPattern,
          [](const QString&, ChartRequest& r) -> std::optional<QString> {
              r.options.blackAndWhite = true;
