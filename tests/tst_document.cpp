@@ -35,8 +35,6 @@ private Q_SLOTS:
     void pageEdges();
     void key_data();
     void key();
-    void reckoning_data();
-    void reckoning();
     void csv();
 };
 
@@ -223,39 +221,6 @@ void TestDocument::key() {
     QVERIFY2(std::abs(key.metres - metres) < 1e-3, qPrintable(QString::number(key.metres)));
     QCOMPARE(key.coloursUsed, 3);
     QCOMPARE(key.threadsUsed, 2);
-}
-
-void TestDocument::reckoning_data() {
-    QTest::addColumn<KeySettings>("settings");
-    QTest::addColumn<long long>("stitches");
-    QTest::addColumn<QString>("figures"); // side, cross, per stitch, metres, skeins
-    // 25.4 / 14 = 1.8143 -> 1.814; 4.828 x 1.814 = 8.7580 -> 8.76; x 1.5 = 13.14;
-    // 6740 x 13.14 mm = 88.56 m -> 88.6; x 1.2 / 24 = 4.43 -> 5.
-    QTest::newRow("Aida 14") << KeySettings{14, 1, 2, 20} << 6740LL
-                             << QStringLiteral("1.814 8.76 13.14 88.6 5");
-    // 25.4 / 12.5 = 2.032; 9.8105 -> 9.81; 14.715 rounds up, as by hand, to 14.72.
-    QTest::newRow("linen 25 over two, one strand")
-        << KeySettings{25, 2, 1, 0} << 1000LL << QStringLiteral("2.032 9.81 14.72 14.7 1");
-    // 1826 x 13.14 mm = 23.99 m -> 24.0: exactly one skein of 24 m, not two.
-    QTest::newRow("a whole skein")
-        << KeySettings{14, 1, 2, 0} << 1826LL << QStringLiteral("1.814 8.76 13.14 24 1");
-    QTest::newRow("a whole skein and a margin")
-        << KeySettings{14, 1, 2, 20} << 1826LL << QStringLiteral("1.814 8.76 13.14 24 2");
-}
-
-// The key prints each step of the sum rounded as printed: redone by hand from the printed
-// figures, it gives the printed result.
-void TestDocument::reckoning() {
-    QFETCH(KeySettings, settings);
-    QFETCH(long long, stitches);
-    QFETCH(QString, figures);
-    const Reckoning r = document::reckoning(settings);
-    const double metres = metresFor(stitches, r);
-    QCOMPARE(QStringList({QString::number(r.side), QString::number(r.cross),
-                          QString::number(r.perStitch), QString::number(metres),
-                          QString::number(skeinsFor(metres, r))})
-                 .join(u' '),
-             figures);
 }
 
 void TestDocument::csv() {

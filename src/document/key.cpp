@@ -26,41 +26,13 @@ void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMat
         colours[i] = fromQRgb(table.at(matches[i].index).colour);
 }
 
-// The sums are done in whole thousandths, hundredths and tenths, rounded half up as by hand, so
-// that no binary fraction tips a printed digit.
-Reckoning reckoning(const KeySettings& settings) {
-    Reckoning r;
-    // 25.4 mm / (fabric / over) in thousandths of a millimetre.
-    const long long side =
-        (25400LL * settings.over * 2 + settings.fabric) / (2LL * settings.fabric);
-    const long long cross = (4828 * side + 5000) / 10000; // hundredths
-    const long long perStitch = (cross * 3 + 1) / 2;      // hundredths
-    r.side = side / 1000.0;
-    r.cross = cross / 100.0;
-    r.perStitch = perStitch / 100.0;
-    r.perSkein = threads::metresPerSkein(settings.strands);
-    r.strands = settings.strands;
-    r.margin = settings.margin;
-    return r;
-}
-
-double metresFor(long long stitches, const Reckoning& reckoning) {
-    const auto perStitch = std::llround(reckoning.perStitch * 100); // hundredths of a mm
-    return double((stitches * perStitch + 5000) / 10000) / 10;
-}
-
-int skeinsFor(double metres, const Reckoning& reckoning) {
-    // metres x (1 + margin) / (8 m x 6 / strands), rounded up, in whole tenths of a metre.
-    const long long tenths = std::llround(metres * 10);
-    const long long perSkein =
-        10LL * threads::kSkeinStrands * std::llround(threads::kSkeinMetres) * 100;
-    const long long need = tenths * (100 + reckoning.margin) * reckoning.strands;
-    return int((need + perSkein - 1) / perSkein);
+threads::Reckoning reckoning(const KeySettings& settings) {
+    return threads::reckoning(settings.fabric, settings.over, settings.strands, settings.margin);
 }
 
 Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatch> matches,
             const StitchGrid& grid, const KeySettings& settings) {
-    const Reckoning rule = reckoning(settings);
+    const threads::Reckoning rule = reckoning(settings);
     Key key;
     std::map<int, double> metresByThread;
     for (std::size_t i = 0; i < colours.size(); ++i) {
@@ -70,9 +42,7 @@ Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatc
         if (i < matches.size())
             line.thread = matches[i];
         line.stitches = grid.count(line.entry);
-        line.need.metres = metresFor(line.stitches, rule);
-        // A thread with any stitch at all is bought, however little of it they take.
-        line.need.skeins = line.stitches > 0 ? std::max(1, skeinsFor(line.need.metres, rule)) : 0;
+        line.need = threads::threadNeed(line.stitches, rule);
         for (const KeyLine& earlier : key.lines)
             if (line.thread.index >= 0 && earlier.thread.index == line.thread.index) {
                 line.sameThreadAs = earlier.entry;
@@ -90,7 +60,8 @@ Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatc
         key.lines.push_back(line);
     }
     for (const auto& [thread, metres] : metresByThread)
-        key.skeins += std::max(1, skeinsFor(metres, rule));
+        // A thread with any stitch at all is bought, however little of it they take.
+        key.skeins += std::max(1, threads::skeinsFor(metres, rule));
     key.threadsUsed = int(metresByThread.size());
     return key;
 }

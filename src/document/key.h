@@ -23,21 +23,8 @@ struct KeySettings {
     double stitchesPerInch() const { return double(fabric) / over; }
 };
 
-// The thread reckoning as the key page prints it, each step rounded as it is printed, so that a
-// stitcher redoing the sums by hand gets the key's figures to the digit.
-struct Reckoning {
-    double side = 0;      // of a stitch, mm: 25.4 / stitches per inch, to 3 decimals
-    double cross = 0;     // thread on the front and back of one cross, mm: 4.828 x side, to 2
-    double perStitch = 0; // mm: cross x 1.5, for starting, ending and crossing the back, to 2
-    double perSkein = 0;  // metres of working thread in a skein: 8 m x 6 strands / strands
-    int strands = 2;
-    int margin = 0; // per cent
-};
-Reckoning reckoning(const KeySettings& settings);
-// Metres of working thread for `stitches`, to 0.1 m.
-double metresFor(long long stitches, const Reckoning& reckoning);
-// Skeins for `metres`, the margin included, rounded up.
-int skeinsFor(double metres, const Reckoning& reckoning);
+// The thread reckoning for a key: each step rounded as the key page prints it.
+threads::Reckoning reckoning(const KeySettings& settings);
 
 // One palette entry in use.
 struct KeyLine {

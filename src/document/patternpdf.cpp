@@ -574,7 +574,7 @@ private:
     void keyNotes(double y) {
         const Key& key = m_pattern.key;
         const KeySettings& settings = m_pattern.settings;
-        const Reckoning& r = m_reckoning;
+        const threads::Reckoning& r = m_reckoning;
         text(keyCell(3, y, kKeyRow), kLeft,
              QStringLiteral("Totale: %1, %2")
                  .arg(counted(key.coloursUsed, QStringLiteral("colore"), QStringLiteral("colori")),
@@ -637,7 +637,7 @@ private:
     const DocumentPlan m_plan;
     PaperSize m_paper; // of the page being drawn
     const QLocale m_locale;
-    const Reckoning m_reckoning;
+    const threads::Reckoning m_reckoning;
     std::vector<QString> m_symbols; // by palette entry; empty for one without stitches
     std::vector<CellLook> m_looks;
     std::vector<CellLook> m_repeatedLooks;
