@@ -68,15 +68,15 @@ std::optional<document::OxsChart> readOxsFile(const ChartRequest& request, QText
 int writePatternOutputs(const ChartRequest& request, stitching::StitchedPattern stitched,
                         const QString& title, int fabric, QTextStream& err) {
     const document::PatternOptions& options = request.options;
-    const document::KeySettings settings{fabric, options.strands};
+    const document::KeySettings settings{fabric, options.over, options.strands, options.margin};
     const document::PatternOutputs outputs =
         document::patternOutputs(std::move(stitched), settings,
                                  request.chartIsOxs ? 0 : options.stitch.clean, options.stitch.also);
     if (!request.pattern.isEmpty()) {
         const bool threadColours =
             options.stitch.snap || options.stitch.threadColours > 0 || request.chartIsOxs;
-        const document::Pattern pattern = document::printedPattern(
-            outputs, title, settings, options.paper, options.blackAndWhite, threadColours);
+        const document::Pattern pattern =
+            document::printedPattern(outputs, title, settings, options, threadColours);
         if (!writePattern(request.pattern, pattern, err))
             return kFileError;
     }
@@ -116,8 +116,9 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         return kFileError;
     }
 
-    ChartSettings settings{request.across, request.down, {},           request.colours,
-                           request.squares, request.grid, request.letters, request.pdf};
+    ChartSettings settings{request.across,  request.down,    {},
+                           request.colours, request.squares, request.grid,
+                           request.letters, request.pdf};
     std::array<Colour, 16>& swatches = settings.swatches;
     for (int i = 0; i < 16; ++i)
         swatches[std::size_t(i)] = QBColor(i);
@@ -193,7 +194,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         return kFileError;
 
     if (request.key) {
-        const document::KeySettings keySettings{options.fabric, options.strands};
+        const document::KeySettings keySettings{options.fabric, options.over, options.strands,
+                                                options.margin};
         const document::Key key = document::makeKey(inUse, matches, chart.stitches, keySettings);
         out << document::keyText(key, namesThreads ? table : nullptr,
                                  threads::brandName(options.stitch.brand));

@@ -5,7 +5,10 @@
 #include "stitching/stitchgrid.h"
 
 #include <QColor>
+#include <algorithm>
+#include <cmath>
 #include <map>
+#include <tuple>
 
 namespace trameda::document {
 
@@ -24,8 +27,13 @@ void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMat
         colours[i] = fromQRgb(table.at(matches[i].index).colour);
 }
 
+threads::Reckoning reckoning(const KeySettings& settings) {
+    return threads::reckoning(settings.fabric, settings.over, settings.strands, settings.margin);
+}
+
 Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatch> matches,
             const StitchGrid& grid, const KeySettings& settings) {
+    const threads::Reckoning rule = reckoning(settings);
     Key key;
     std::map<int, double> metresByThread;
     for (std::size_t i = 0; i < colours.size(); ++i) {
@@ -35,7 +43,7 @@ Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatc
         if (i < matches.size())
             line.thread = matches[i];
         line.stitches = grid.count(line.entry);
-        line.need = threads::threadNeed(line.stitches, settings.fabric, settings.strands);
+        line.need = threads::threadNeed(line.stitches, rule);
         for (const KeyLine& earlier : key.lines)
             if (line.thread.index >= 0 && earlier.thread.index == line.thread.index) {
                 line.sameThreadAs = earlier.entry;
@@ -53,7 +61,8 @@ Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatc
         key.lines.push_back(line);
     }
     for (const auto& [thread, metres] : metresByThread)
-        key.skeins += threads::skeinsFor(metres, settings.strands);
+        // A thread with any stitch at all is bought, however little of it they take.
+        key.skeins += std::max(1, threads::skeinsFor(metres, rule));
     key.threadsUsed = int(metresByThread.size());
     return key;
 }
@@ -69,6 +78,33 @@ Key makeKey(const stitching::StitchedPattern& pattern, const KeySettings& settin
     for (std::size_t i = 0; i < key.lines.size(); ++i)
         key.lines[i].also = pattern.entries[i].also;
     return key;
+}
+
+std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable& table) {
+    // Named threads first, words before codes, then numbers by value.
+    const auto rank = [&](const KeyLine* line) {
+        if (line->thread.index < 0)
+            return std::tuple(3, 0LL, QString(), line->entry);
+        const QString& number = table.at(line->thread.index).number;
+        bool numeric = false;
+        const long long value = number.toLongLong(&numeric);
+        if (numeric)
+            return std::tuple(2, value, QString(), line->entry);
+        const bool word =
+            std::none_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
+        return std::tuple(word ? 0 : 1, 0LL, number, line->entry);
+    };
+    std::vector<const KeyLine*> lines;
+    for (const KeyLine& line : key.lines)
+        if (line.stitches > 0)
+            lines.push_back(&line);
+    std::stable_sort(lines.begin(), lines.end(),
+                     [&](const KeyLine* a, const KeyLine* b) { return rank(a) < rank(b); });
+    return lines;
+}
+
+QString counted(long long n, const QString& singular, const QString& plural) {
+    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? singular : plural);
 }
 
 QString hexColour(Colour colour) {
@@ -111,17 +147,17 @@ QByteArray keyCsv(const Key& key, const threads::ThreadTable& table, const QStri
         csv += "," + csvField(alsoBrand + QStringLiteral(" più vicino per colore")) + "," +
                csvField(QStringLiteral("nome ") + alsoBrand);
     csv += "\r\n";
-    for (const KeyLine& line : key.lines) {
-        const threads::Thread& thread = table.at(line.thread.index);
-        QStringList fields{pattern::letterFor(line.entry),
-                                 hexColour(line.colour),
-                                 thread.number,
-                                 thread.name,
-                                 QString::number(line.thread.difference, 'f', 1),
-                                 QString::number(line.stitches),
-                                 QString::number(line.need.skeins)};
-        if (also && line.also)
-            fields << also->at(line.also->index).number << also->at(line.also->index).name;
+    for (const KeyLine* line : shopOrder(key, table)) {
+        const threads::Thread& thread = table.at(line->thread.index);
+        QStringList fields{pattern::letterFor(line->entry),
+                           hexColour(line->colour),
+                           thread.number,
+                           thread.name,
+                           QString::number(line->thread.difference, 'f', 1),
+                           QString::number(line->stitches),
+                           QString::number(line->need.skeins)};
+        if (also && line->also)
+            fields << also->at(line->also->index).number << also->at(line->also->index).name;
         else if (also)
             fields << QString() << QString();
         for (qsizetype f = 0; f < fields.size(); ++f)

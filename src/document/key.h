@@ -20,13 +20,21 @@ namespace trameda::document {
 using stitching::StitchGrid;
 
 struct KeySettings {
-    int fabric = 14; // stitches per inch
+    int fabric = 14; // the cloth's count: stitches per inch of Aida, threads per inch of linen
+    int over = 1;    // 1: Aida, a stitch a square; 2: linen or evenweave, a stitch over two threads
     int strands = 2; // of the skein's six, in the needle
+    int margin =
+        20; // per cent of thread added for mistakes and unpicking before skeins are counted
+
+    double stitchesPerInch() const { return double(fabric) / over; }
 };
+
+// The thread reckoning for a key: each step rounded as the key page prints it.
+threads::Reckoning reckoning(const KeySettings& settings);
 
 // One palette entry in use.
 struct KeyLine {
-    int entry = 0;     // named by the letter A + entry
+    int entry = 0;     // the palette entry, which the window names with the letter A + entry
     Colour colour = 0; // as on the chart
     // The thread for the entry, and its difference from the colour the palette gave.
     threads::ThreadMatch thread;
@@ -48,6 +56,13 @@ struct Key {
     int coloursUsed = 0; // entries with stitches
     int threadsUsed = 0; // different threads with stitches
 };
+
+// The lines with stitches in the order a shop stocks them: named threads (Blanc, Ecru, then codes
+// such as B5200) first, then by number; lines without a thread last.
+std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable& table);
+
+// "1 capo", "2 capi": a count with its noun in Italian.
+QString counted(long long n, const QString& singular, const QString& plural);
 
 // The nearest thread to each colour.
 std::vector<threads::ThreadMatch> matchThreads(std::span<const Colour> colours,
@@ -73,10 +88,10 @@ QString hexColour(Colour colour);
 QString keyText(const Key& key, const threads::ThreadTable* table,
                 const QString& brand = QStringLiteral("DMC"));
 
-// The key as a shopping list: a header row, then letter, colour, thread, name, difference,
-// stitches and skeins, comma-separated with a full stop for decimals.
-// `brand` heads the thread's column; `also`, when given, adds the second maker's nearest thread
-// by colour and its name, headed by `alsoBrand`.
+// The key as a shopping list: a header row, then per line with stitches, in shop order, letter,
+// colour, thread, name, difference, stitches and skeins, comma-separated with a full stop for
+// decimals. `brand` heads the thread's column; `also`, when given, adds the second maker's
+// nearest thread by colour and its name, headed by `alsoBrand`.
 QByteArray keyCsv(const Key& key, const threads::ThreadTable& table,
                   const QString& brand = QStringLiteral("DMC"),
                   const threads::ThreadTable* also = nullptr, const QString& alsoBrand = {});

@@ -20,15 +20,17 @@ PatternOutputs patternOutputs(stitching::StitchedPattern stitched, const KeySett
 }
 
 Pattern printedPattern(const PatternOutputs& outputs, const QString& title,
-                       const KeySettings& settings, Paper paper, bool blackAndWhite, bool snapped) {
+                       const KeySettings& settings, const PatternOptions& options, bool snapped) {
     return Pattern{title,
                    outputs.stitched.grid,
                    outputs.colours,
                    outputs.key,
                    *outputs.table,
                    settings,
-                   paper,
-                   blackAndWhite,
+                   options.paper,
+                   options.cell,
+                   options.symbols,
+                   options.blackAndWhite,
                    snapped,
                    threads::brandName(outputs.stitched.brand),
                    outputs.also ? threads::brandName(*outputs.also) : QString(),

@@ -5,6 +5,7 @@
 
 #include "key.h"
 #include "oxs.h"
+#include "patternoptions.h"
 #include "patternpdf.h"
 #include "stitching/pattern.h"
 
@@ -30,8 +31,9 @@ PatternOutputs patternOutputs(stitching::StitchedPattern stitched, const KeySett
                               int clean, std::optional<stitching::Brand> also);
 
 // The document to print; it refers to `outputs`, which must outlive it.
+// `options` gives the paper, the cell size, the symbols and black and white.
 Pattern printedPattern(const PatternOutputs& outputs, const QString& title,
-                       const KeySettings& settings, Paper paper, bool blackAndWhite, bool snapped);
+                       const KeySettings& settings, const PatternOptions& options, bool snapped);
 
 QByteArray shoppingList(const PatternOutputs& outputs);
 

@@ -3,6 +3,7 @@
 #include "key.h"
 #include "layout.h"
 #include "runtime/colour.h"
+#include "symbols.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,13 +32,18 @@ struct Pattern {
     const threads::ThreadTable& threads;
     KeySettings settings;
     Paper paper = Paper::A4;
-    bool blackAndWhite = false; // chart cells black on white, for printers without colour
-    bool snapped = false;       // the chart's colours are those of the threads
+    double cell =
+        0; // side of a chart cell, kSmallestCell to kLargestCell mm; 0: about kDefaultCell
+    SymbolSet symbols = SymbolSet::Distinct;
+    // Cells filled with their thread's colour under a black or white symbol, or (for printers
+    // without colour) the symbols alone, black on white.
+    bool blackAndWhite = false;
+    bool snapped = false; // the chart's colours are those of the threads
     QString brand = QStringLiteral("DMC"); // the threads' maker
     // The maker of each key line's `also` thread, and its table, when there is one.
-    QString alsoBrand;
+    QString alsoBrand{};
     const threads::ThreadTable* alsoTable = nullptr;
-    QStringList notes;  // how the pattern was made, printed on the cover and the key
+    QStringList notes{}; // how the pattern was made, printed on the cover and the key
 };
 
 // Holds no state of its own: patterns may be written from a worker thread, each to its own
