@@ -3,6 +3,7 @@
 // status and nothing half-written.
 #include "app/application.h"
 #include "batch/run.h"
+#include "document/oxs.h"
 #include "app/form1.h"
 #include "app/startup.h"
 #include "support/fakedialogs.h"
@@ -75,6 +76,8 @@ private Q_SLOTS:
     void printedPageHasOnePage();
     void threads_data();
     void threads();
+    void stitchedPattern_data();
+    void stitchedPattern();
     void patternPages_data();
     void patternPages();
     void usageErrors_data();
@@ -227,16 +230,16 @@ void TestCommandLine::threads_data() {
     QTest::addColumn<QRgb>("red"); // as the chart shows it
     QTest::addColumn<QRgb>("blue");
     QTest::addColumn<QString>("csv");
-    // The list holds the threads with stitches in the order a shop keeps them: the named B5200
-    // first, then by number.
-    const QString matched = QStringLiteral("D,#FFFFFF,B5200,Snow White,0.0,400,1\r\n"
-                                           "C,%2,32,Blueberry Dark,14.8,1050,1\r\n"
+    // The list holds the pattern's threads with stitches in the order a shop keeps them: the
+    // named B5200 first, then by number.
+    const QString matched = QStringLiteral("C,#FFFFFF,B5200,Snow White,0.0,400,1\r\n"
+                                           "B,%2,32,Blueberry Dark,14.8,1050,1\r\n"
                                            "A,%1,606,Orange Red Bright,3.0,1050,1\r\n");
     QTest::newRow("named, colours kept")
         << QStringList{} << qRgb(255, 0, 0) << qRgb(0, 0, 255)
         << matched.arg(QStringLiteral("#FF0000"), QStringLiteral("#0000FF"));
-    // Snapped, both reds take 606's colour and stay two entries; the difference still says how
-    // far each thread is from the colour chosen.
+    // Snapped, both reds take 606's colour and are one entry; the difference still says how
+    // far the thread is from the colour chosen.
     QTest::newRow("snapped to the threads")
         << QStringList{QStringLiteral("--threads"), QStringLiteral("dmc")} << qRgb(250, 50, 3)
         << qRgb(77, 46, 138) << matched.arg(QStringLiteral("#FA3203"), QStringLiteral("#4D2E8A"));
@@ -380,13 +383,85 @@ void TestCommandLine::usageErrors_data() {
     QTest::newRow("strands without pattern or list")
         << QStringList{"--chart", p, "--key", "--strands", "3"} << "--strands";
     QTest::newRow("other threads")
-        << QStringList{"--chart", p, "--key", "--threads", "anchor"} << "anchor";
+        << QStringList{"--chart", p, "--key", "--threads", "coats"} << "coats";
     QTest::newRow("option twice") << QStringList{"--chart", p, "--pattern", "s.pdf", "--bw", "--bw"}
                                   << "--bw";
     QTest::newRow("pattern over the picture")
         << QStringList{"--chart", p, "--pattern", p} << "stesso";
     QTest::newRow("list over the pattern")
         << QStringList{"--chart", p, "--pattern", "s.pdf", "--key-csv", "s.pdf"} << "stesso";
+    QTest::newRow("no stitches") << QStringList{"--chart", p, "--oxs", "s.oxs", "--stitches", "0"}
+                                 << "--stitches";
+    QTest::newRow("too many stitches")
+        << QStringList{"--chart", p, "--oxs", "s.oxs", "--stitches", "600"} << "--stitches";
+    QTest::newRow("stitches without a height")
+        << QStringList{"--chart", p, "--oxs", "s.oxs", "--stitches", "10x"} << "--stitches";
+    QTest::newRow("61 threads")
+        << QStringList{"--chart", p, "--oxs", "s.oxs", "--thread-colors", "61"} << "--thread-colors";
+    QTest::newRow("clean 3") << QStringList{"--chart", p, "--oxs", "s.oxs", "--clean", "3"}
+                             << "--clean";
+    QTest::newRow("background not a colour")
+        << QStringList{"--chart", p, "--oxs", "s.oxs", "--background", "12345G"} << "--background";
+    QTest::newRow("unknown second maker")
+        << QStringList{"--chart", p, "--key-csv", "k.csv", "--also", "dmx"} << "--also";
+    QTest::newRow("stitches without a pattern output")
+        << QStringList{"--chart", p, "--png", "a.png", "--stitches", "40"} << "--stitches";
+    QTest::newRow("oxs over the picture") << QStringList{"--chart", p, "--oxs", p} << "stesso";
+    QTest::newRow("chart of an oxs file")
+        << QStringList{"--chart", "a.oxs", "--png", "a.png"} << "--png";
+    QTest::newRow("an oxs file stitched anew")
+        << QStringList{"--chart", "a.oxs", "--oxs", "b.oxs", "--stitches", "40"} << "--stitches";
+}
+
+void TestCommandLine::stitchedPattern_data() {
+    // The picture is 300 x 200: a white band on top, red on the left, blue on the right.
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("size"); // of the OXS chart
+    QTest::addColumn<int>("threads");
+    QTest::newRow("the chart's cells") << QStringList{} << "50 x 50" << 3;
+    QTest::newRow("width alone, proportional height")
+        << QStringList{"--stitches", "120"} << "120 x 80" << 3;
+    QTest::newRow("both, centred crop") << QStringList{"--stitches", "40x40"} << "40 x 40" << 3;
+    QTest::newRow("threads chosen") << QStringList{"--stitches", "30", "--thread-colors", "2"}
+                                    << "30 x 20" << 2;
+    QTest::newRow("white band left unstitched")
+        << QStringList{"--stitches", "30", "--background", "#FFFFFF"} << "30 x 20" << 2;
+    QTest::newRow("Anchor, with DMC beside")
+        << QStringList{"--stitches", "30", "--threads", "anchor", "--also", "dmc"} << "30 x 20" << 3;
+}
+
+void TestCommandLine::stitchedPattern() {
+    // The pattern written as OXS has the size asked, is read back as it was written, and a
+    // pattern read from OXS writes the same file again, byte for byte.
+    QFETCH(QStringList, options);
+    QFETCH(QString, size);
+    QFETCH(int, threads);
+    const QString first = m_dir.filePath(QStringLiteral("prima.oxs"));
+    const QString second = m_dir.filePath(QStringLiteral("seconda.oxs"));
+    const QString csv = m_dir.filePath(QStringLiteral("spesa.csv"));
+    Outcome o = runArguments(QStringList{QStringLiteral("--chart"), m_picture, QStringLiteral("--oxs"),
+                                         first, QStringLiteral("--key-csv"), csv} +
+                             options);
+    QCOMPARE(o.status, 0);
+    QFile written(first);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    const auto read = document::readOxs(bytes, stitching::Brand::Dmc);
+    QVERIFY(read.chart);
+    QCOMPARE(QStringLiteral("%1 x %2")
+                 .arg(read.chart->pattern.grid.columns())
+                 .arg(read.chart->pattern.grid.rows()),
+             size);
+    QCOMPARE(int(read.chart->pattern.entries.size()), threads);
+    QFile list(csv);
+    QVERIFY(list.open(QIODevice::ReadOnly));
+    QCOMPARE(list.readAll().count("\r\n"), threads + 1);
+
+    o = runArguments({QStringLiteral("--chart"), first, QStringLiteral("--oxs"), second});
+    QCOMPARE(o.status, 0);
+    QFile again(second);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QCOMPARE(again.readAll(), bytes);
 }
 
 void TestCommandLine::usageErrors() {

@@ -2,7 +2,7 @@
 // and the key's counts, thread and skeins.
 #include "document/key.h"
 #include "document/layout.h"
-#include "document/stitchgrid.h"
+#include "stitching/stitchgrid.h"
 #include "threads/threadtable.h"
 
 #include <QRectF>
@@ -10,6 +10,7 @@
 
 using namespace trameda;
 using namespace trameda::document;
+using trameda::stitching::StitchGrid;
 
 namespace {
 

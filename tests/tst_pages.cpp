@@ -2,7 +2,7 @@
 // the ink on each thread colour, and the chart's symbols read back from the PDF's text.
 #include "document/key.h"
 #include "document/patternpdf.h"
-#include "document/stitchgrid.h"
+#include "stitching/stitchgrid.h"
 #include "document/symbols.h"
 #include "threads/threadtable.h"
 

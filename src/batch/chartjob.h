@@ -3,11 +3,11 @@
 // The conversion as the window runs it, without the window: on surfaces and settings of its own,
 // returning the chart image and its stitch grid. The command line and the tests use it.
 
-#include "document/stitchgrid.h"
 #include "pattern/conversion.h"
 #include "picture/sizes.h"
 #include "runtime/printer.h"
 #include "runtime/surface.h"
+#include "stitching/stitchgrid.h"
 
 #include <QImage>
 #include <QSize>
@@ -42,7 +42,7 @@ struct ChartSurfaces {
 
 struct ChartResult {
     QImage image;
-    document::StitchGrid stitches;
+    stitching::StitchGrid stitches;
 };
 
 // A chart host of its own: no window, no cancel, printing to a file.
@@ -68,7 +68,7 @@ public:
     void yield() override {}
     void cellChosen(int x, int y, int scelto) override;
 
-    const document::StitchGrid& stitches() const { return m_grid; }
+    const stitching::StitchGrid& stitches() const { return m_grid; }
 
 private:
     ChartSettings m_settings;
@@ -80,7 +80,7 @@ private:
     int m_annullato = 0;
     int m_passox;
     int m_passoy;
-    document::StitchGrid m_grid;
+    stitching::StitchGrid m_grid;
 };
 
 // Runs the conversion on `surfaces`; throws RuntimeError as the conversion does (a page that

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "outputs.h"
+#include "stitching/optionstext.h"
 
 #include <QCommandLineParser>
 #include <algorithm>
@@ -54,6 +55,13 @@ std::optional<QString> parseSize(const QString& value, ChartRequest& r) {
 
 const QStringList kPattern{QStringLiteral("pattern")};
 const QStringList kPatternOrCsv{QStringLiteral("pattern"), QStringLiteral("key-csv")};
+const QStringList kStitched{QStringLiteral("pattern"), QStringLiteral("key-csv"),
+                            QStringLiteral("oxs")};
+
+// A stitching option, read where the window reads it too.
+Apply stitching(std::optional<QString> (*read)(const QString&, stitching::StitchOptions&)) {
+    return [read](const QString& value, ChartRequest& r) { return read(value, r.options.stitch); };
+}
 
 QString s(const char16_t* text) {
     return QString::fromUtf16(text);
@@ -89,18 +97,46 @@ const std::vector<Option>& table() {
          s(u"FILE"),
          s(u"la legenda in CSV, come lista della spesa: lettera, colore,\n"
            u"filo, nome, differenza, punti, matasse"),
-         {},
-         set(&ChartRequest::keyCsv)},
-        {s(u"threads"),
-         s(u"dmc"),
-         s(u"ogni colore in uso diventa quello del filo DMC più vicino"),
+         {}, set(&ChartRequest::keyCsv)},
+        {s(u"oxs"), s(u"FILE"),
+         s(u"lo schema da ricamare nel formato OXS, per altri programmi;\n"
+           u"--chart SCHEMA.oxs lo rilegge"),
+         {}, set(&ChartRequest::oxs)},
+        {s(u"threads"), s(u"MARCA"),
+         s(u"dmc, anchor o madeira: ogni colore in uso diventa quello\n"
+           u"del filo più vicino di quella marca"),
          {},
          [](const QString& value, ChartRequest& r) {
              return document::parseThreads(value, r.options.stitch);
          }},
+        {s(u"stitches"), s(u"N|LxA"),
+         s(u"punti in larghezza\n(l'altezza segue l'immagine) o LxA esatti, da 1 a 500"),
+         kStitched, stitching(stitching::parseStitches)},
+        {s(u"thread-colors"), s(u"N"),
+         s(u"N fili, da 2 a 60,\nscelti per l'immagine invece della tavolozza"),
+         kStitched, stitching(stitching::parseThreadColours)},
+        {s(u"clean"), s(u"0|1|2"),
+         s(u"toglie i punti isolati\n(1, il valore normale), anche le macchie di 1-2 punti\n"
+           u"e i fili rari (2)"),
+         kStitched, stitching(stitching::parseClean)},
+        {s(u"background"), s(u"B"),
+         s(u"none, auto o RRGGBB:\nil colore lasciato alla tela (none)"),
+         kStitched, stitching(stitching::parseBackground)},
+        {s(u"also"), s(u"MARCA"), s(u"anche il filo più vicino\nper colore di un'altra marca"),
+         kPatternOrCsv,
+         [](const QString& value, ChartRequest& r) {
+             stitching::Brand brand{};
+             auto why = stitching::parseBrand(value, brand);
+             r.options.stitch.also = brand;
+             return why;
+         }},
         {s(u"fabric"), s(u"N"),
          s(u"punti per pollice dell'Aida,\no fili del lino con --over 2, da 6 a 40 (14)"),
-         kPatternOrCsv, ranged(&document::PatternOptions::fabric, document::kFabricRange)},
+         kPatternOrCsv,
+         [](const QString& value, ChartRequest& r) {
+             r.fabricGiven = true;
+             return document::parseNumber(value, document::kFabricRange, r.options.fabric);
+         }},
         {s(u"over"), s(u"1|2"), s(u"2: su due fili di lino\no etamine (1: Aida)"), kPatternOrCsv,
          ranged(&document::PatternOptions::over, document::kOverRange)},
         {s(u"strands"), s(u"N"), s(u"capi nell'ago, da 1 a 6 (2)"), kPatternOrCsv,
@@ -291,13 +327,13 @@ Parsed parse(const QStringList& arguments) {
 
     if (!parser.isSet(QStringLiteral("chart")))
         return failure(QStringLiteral("manca --chart IMMAGINE (--help per l'aiuto)"));
-    const QStringList outputs{QStringLiteral("png"), QStringLiteral("pdf"),
+    const QStringList outputs{QStringLiteral("png"),     QStringLiteral("pdf"),
                               QStringLiteral("pattern"), QStringLiteral("key"),
-                              QStringLiteral("key-csv")};
+                              QStringLiteral("key-csv"), QStringLiteral("oxs")};
     if (std::none_of(outputs.begin(), outputs.end(),
                      [&](const QString& name) { return parser.isSet(name); }))
-        return failure(
-            QStringLiteral("nessun risultato chiesto: --png, --pdf, --pattern, --key o --key-csv"));
+        return failure(QStringLiteral(
+            "nessun risultato chiesto: --png, --pdf, --pattern, --key, --key-csv o --oxs"));
 
     Parsed result;
     for (const Option& o : table()) {
@@ -313,7 +349,21 @@ Parsed parse(const QStringList& arguments) {
             return failure(QStringLiteral("--%1 %2").arg(o.name, *why));
     }
 
-    const ChartRequest& r = result.request;
+    ChartRequest& r = result.request;
+    // A chart read from OXS is a finished pattern: it has no picture to chart or to stitch anew.
+    r.chartIsOxs = r.picture.endsWith(QStringLiteral(".oxs"), Qt::CaseInsensitive);
+    if (r.chartIsOxs) {
+        for (const char16_t* name : {u"png", u"pdf", u"key"})
+            if (parser.isSet(QString::fromUtf16(name)))
+                return failure(QStringLiteral("--%1 vuole un'immagine, non uno schema OXS")
+                                   .arg(QString::fromUtf16(name)));
+        for (const char16_t* name : {u"stitches", u"thread-colors", u"clean", u"background",
+                                     u"palette", u"auto", u"colors", u"threads"})
+            if (parser.isSet(QString::fromUtf16(name)))
+                return failure(
+                    QStringLiteral("--%1 vale solo con un'immagine, non con uno schema OXS")
+                        .arg(QString::fromUtf16(name)));
+    }
     if (r.autoPalette && !r.palette.isEmpty())
         return failure(QStringLiteral("--palette e --auto non vanno insieme"));
     if ((r.many || r.pastel) && !r.autoPalette)

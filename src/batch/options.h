@@ -42,6 +42,11 @@ struct ChartRequest {
     bool letters = true;
     // The pattern document and the shopping list; `options.stitch.snap` with --threads.
     document::PatternOptions options;
+    bool fabricGiven = false;
+    // The pattern in the open cross-stitch format.
+    QString oxs;
+    // --chart names an OXS file (by its ending): the pattern is read from it, not made.
+    bool chartIsOxs = false;
 };
 
 // One option of the command line.

@@ -1,6 +1,8 @@
 #include "outputs.h"
 
 #include "document/key.h"
+#include "document/oxs.h"
+#include "document/patternoutputs.h"
 #include "document/patternpdf.h"
 #include "files/safewrite.h"
 
@@ -14,6 +16,7 @@ std::vector<NamedFile> namedFiles(const ChartRequest& r) {
         {QStringLiteral("chart"), r.picture, false},  {QStringLiteral("palette"), r.palette, false},
         {QStringLiteral("png"), r.png, true},         {QStringLiteral("pdf"), r.pdf, true},
         {QStringLiteral("pattern"), r.pattern, true}, {QStringLiteral("key-csv"), r.keyCsv, true},
+        {QStringLiteral("oxs"), r.oxs, true},
     };
 }
 
@@ -68,10 +71,13 @@ bool writePattern(const QString& path, const document::Pattern& pattern, QTextSt
         path, [&](QIODevice& file) { return document::writePatternPdf(file, pattern); }, err);
 }
 
-bool writeKeyCsv(const QString& path, const document::Key& key,
-                 const threads::ThreadTable& table, QTextStream& err) {
-    const QByteArray csv = document::keyCsv(key, table);
+bool writeKeyCsv(const QString& path, const document::PatternOutputs& outputs, QTextStream& err) {
+    const QByteArray csv = document::shoppingList(outputs);
     return save(path, [&](QIODevice& file) { return file.write(csv) == csv.size(); }, err);
+}
+
+bool writeOxs(const QString& path, const document::OxsChart& chart, QTextStream& err) {
+    return save(path, [&](QIODevice& file) { return document::writeOxs(file, chart); }, err);
 }
 
 } // namespace trameda::batch

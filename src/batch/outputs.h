@@ -15,12 +15,10 @@ class QIODevice;
 class QTextStream;
 
 namespace trameda::document {
-struct Key;
+struct OxsChart;
 struct Pattern;
+struct PatternOutputs;
 } // namespace trameda::document
-namespace trameda::threads {
-class ThreadTable;
-}
 
 namespace trameda::batch {
 
@@ -48,7 +46,7 @@ bool save(const QString& path, const std::function<bool(QIODevice&)>& write, QTe
 
 bool writePng(const QString& path, const QImage& chart, QTextStream& err);
 bool writePattern(const QString& path, const document::Pattern& pattern, QTextStream& err);
-bool writeKeyCsv(const QString& path, const document::Key& key,
-                 const threads::ThreadTable& table, QTextStream& err);
+bool writeKeyCsv(const QString& path, const document::PatternOutputs& outputs, QTextStream& err);
+bool writeOxs(const QString& path, const document::OxsChart& chart, QTextStream& err);
 
 } // namespace trameda::batch

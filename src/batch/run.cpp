@@ -2,18 +2,24 @@
 
 #include "chartjob.h"
 #include "document/key.h"
+#include "document/oxs.h"
+#include "document/patternoutputs.h"
 #include "document/patternpdf.h"
 #include "files/safewrite.h"
 #include "outputs.h"
 #include "palette/autopalette.h"
 #include "palette/colfile.h"
+#include "pattern/rules.h"
 #include "picture/picture.h"
 #include "runtime/runtimeerror.h"
+#include "stitching/pattern.h"
 #include "threads/threadtable.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <new>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -21,11 +27,84 @@ namespace trameda::batch {
 
 namespace {
 
+// An OXS file read whole, within kMaxOxsBytes; the message when it cannot be.
+std::optional<document::OxsChart> readOxsFile(const ChartRequest& request, QTextStream& err) {
+    const QString& path = request.picture;
+    const QFileInfo info(path);
+    QString why;
+    if (!info.exists())
+        why = QStringLiteral("file non trovato");
+    else if (info.isDir())
+        why = QStringLiteral("è una cartella");
+    else if (!info.isFile())
+        why = QStringLiteral("non è un file normale");
+    else if (info.size() > document::kMaxOxsBytes)
+        why = QStringLiteral("file troppo grande");
+    if (why.isEmpty()) {
+        QFile file(path);
+        QByteArray bytes;
+        if (!file.open(QIODevice::ReadOnly))
+            why = file.error() == QFileDevice::PermissionsError
+                      ? QStringLiteral("permesso negato")
+                      : QStringLiteral("errore di lettura");
+        else
+            bytes = file.read(document::kMaxOxsBytes + 1);
+        if (why.isEmpty() && file.error() != QFileDevice::NoError)
+            why = QStringLiteral("errore di lettura");
+        else if (why.isEmpty() && bytes.size() > document::kMaxOxsBytes)
+            why = QStringLiteral("file troppo grande");
+        if (why.isEmpty()) {
+            document::OxsRead read = document::readOxs(bytes, request.options.stitch.brand);
+            if (read.chart)
+                return std::move(*read.chart);
+            why = read.failure;
+        }
+    }
+    err << "trameda: " << path << ": " << why << Qt::endl;
+    return std::nullopt;
+}
+
+// The pattern outputs (the PDF, the shopping list, the OXS file) from one engine result.
+int writePatternOutputs(const ChartRequest& request, stitching::StitchedPattern stitched,
+                        const QString& title, int fabric, QTextStream& err) {
+    const document::PatternOptions& options = request.options;
+    const document::KeySettings settings{fabric, options.over, options.strands, options.margin};
+    const document::PatternOutputs outputs =
+        document::patternOutputs(std::move(stitched), settings,
+                                 request.chartIsOxs ? 0 : options.stitch.clean, options.stitch.also);
+    if (!request.pattern.isEmpty()) {
+        const bool threadColours =
+            options.stitch.snap || options.stitch.threadColours > 0 || request.chartIsOxs;
+        const document::Pattern pattern =
+            document::printedPattern(outputs, title, settings, options, threadColours);
+        if (!writePattern(request.pattern, pattern, err))
+            return kFileError;
+    }
+    if (!request.keyCsv.isEmpty() && !writeKeyCsv(request.keyCsv, outputs, err))
+        return kFileError;
+    if (!request.oxs.isEmpty() &&
+        !writeOxs(request.oxs, {outputs.stitched, title, fabric, options.strands}, err))
+        return kFileError;
+    return kDone;
+}
+
 int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     // An output that can never be written is refused before any work is done.
     if (const auto why = unwritableOutput(request)) {
         err << *why << Qt::endl;
         return kFileError;
+    }
+    const document::PatternOptions& options = request.options;
+
+    if (request.chartIsOxs) {
+        std::optional<document::OxsChart> read = readOxsFile(request, err);
+        if (!read)
+            return kFileError;
+        const QString title = !options.title.isEmpty() ? options.title
+                              : !read->title.isEmpty() ? read->title
+                                                       : QFileInfo(request.picture).fileName();
+        const int fabric = request.fabricGiven ? options.fabric : read->fabric;
+        return writePatternOutputs(request, std::move(read->pattern), title, fabric, err);
     }
 
     // Unlike the window, a run without one never goes on with a blank picture.
@@ -60,17 +139,39 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         if (!request.coloursGiven)
             settings.colours = chosen.count;
     }
+    const std::span<Colour> inUse(swatches.data(), std::size_t(std::min(settings.colours, 16)));
+
+    // The pattern outputs are the stitching engine's, from the swatches as chosen.
+    if (!request.pattern.isEmpty() || !request.keyCsv.isEmpty() || !request.oxs.isEmpty()) {
+        std::vector<QRgb> chosen;
+        for (const Colour c : inUse)
+            chosen.push_back(toQRgb(c));
+        const QSize chartCells(pattern::cellsOnPicture(pattern::cellStep(request.across)),
+                               pattern::cellsOnPicture(pattern::cellStep(request.down)));
+        stitching::PatternResult made = stitching::makePattern(
+            picture.image(), chosen, options.stitch, chartCells, picture.proportions());
+        if (!made.pattern) {
+            err << "trameda: --stitches: " << made.failure << Qt::endl;
+            return kUsageError;
+        }
+        const QString title =
+            options.title.isEmpty() ? QFileInfo(request.picture).fileName() : options.title;
+        if (const int status =
+                writePatternOutputs(request, std::move(*made.pattern), title, options.fabric, err);
+            status != kDone)
+            return status;
+    }
+    if (request.png.isEmpty() && request.pdf.isEmpty() && !request.key)
+        return kDone;
 
     // The threads of the entries in use, matched to the colours as chosen; with --threads the
     // entries then take their threads' colours for the whole conversion.
-    const document::PatternOptions& options = request.options;
     const bool snap = options.stitch.snap;
-    const std::span<Colour> inUse(swatches.data(), std::size_t(std::min(settings.colours, 16)));
     const bool namesThreads = snap || !request.pattern.isEmpty();
     const threads::ThreadTable* table = nullptr;
     std::vector<threads::ThreadMatch> matches;
-    if (namesThreads || !request.keyCsv.isEmpty()) {
-        table = &threads::ThreadTable::dmc();
+    if (namesThreads) {
+        table = &threads::ThreadTable::forBrand(options.stitch.brand);
         matches = document::matchThreads(inUse, *table);
         if (snap)
             document::snapToThreads(inUse, matches, *table);
@@ -92,30 +193,12 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     if (!request.png.isEmpty() && !writePng(request.png, chart.image, err))
         return kFileError;
 
-    const document::KeySettings keySettings{options.fabric, options.over, options.strands,
-                                            options.margin};
-    const document::Key key = document::makeKey(inUse, matches, chart.stitches, keySettings);
-    if (!request.pattern.isEmpty()) {
-        const document::Pattern pattern{
-            options.title.isEmpty() ? QFileInfo(request.picture).fileName() : options.title,
-            chart.stitches,
-            inUse,
-            key,
-            *table,
-            keySettings,
-            options.paper,
-            options.cell,
-            options.symbols,
-            options.blackAndWhite,
-            snap};
-        if (!writePattern(request.pattern, pattern, err))
-            return kFileError;
-    }
-    if (!request.keyCsv.isEmpty() && !writeKeyCsv(request.keyCsv, key, *table, err))
-        return kFileError;
-
     if (request.key) {
-        out << document::keyText(key, namesThreads ? table : nullptr);
+        const document::KeySettings keySettings{options.fabric, options.over, options.strands,
+                                                options.margin};
+        const document::Key key = document::makeKey(inUse, matches, chart.stitches, keySettings);
+        out << document::keyText(key, namesThreads ? table : nullptr,
+                                 threads::brandName(options.stitch.brand));
         out.flush();
     }
     return kDone;

@@ -1,7 +1,8 @@
 #include "key.h"
 
 #include "pattern/rules.h"
-#include "stitchgrid.h"
+#include "stitching/pattern.h"
+#include "stitching/stitchgrid.h"
 
 #include <QColor>
 #include <algorithm>
@@ -66,6 +67,19 @@ Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatc
     return key;
 }
 
+Key makeKey(const stitching::StitchedPattern& pattern, const KeySettings& settings) {
+    std::vector<Colour> colours;
+    std::vector<threads::ThreadMatch> matches;
+    for (const stitching::PatternEntry& entry : pattern.entries) {
+        colours.push_back(fromQRgb(entry.colour));
+        matches.push_back(entry.thread);
+    }
+    Key key = makeKey(colours, matches, pattern.grid, settings);
+    for (std::size_t i = 0; i < key.lines.size(); ++i)
+        key.lines[i].also = pattern.entries[i].also;
+    return key;
+}
+
 std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable& table) {
     // Named threads first, words before codes, then numbers by value.
     const auto rank = [&](const KeyLine* line) {
@@ -97,14 +111,14 @@ QString hexColour(Colour colour) {
     return QColor(toQRgb(colour)).name(QColor::HexRgb).toUpper();
 }
 
-QString keyText(const Key& key, const threads::ThreadTable* table) {
+QString keyText(const Key& key, const threads::ThreadTable* table, const QString& brand) {
     QString text;
     for (const KeyLine& line : key.lines) {
         text += pattern::letterFor(line.entry) + u' ' + hexColour(line.colour) + u' ' +
                 QString::number(line.stitches);
         if (table) {
             const threads::Thread& thread = table->at(line.thread.index);
-            text += QStringLiteral(" DMC ") + thread.number + u' ' + thread.name;
+            text += u' ' + brand + u' ' + thread.number + u' ' + thread.name;
         }
         text += u'\n';
     }
@@ -126,17 +140,26 @@ QByteArray csvField(const QString& text) {
 
 } // namespace
 
-QByteArray keyCsv(const Key& key, const threads::ThreadTable& table) {
-    QByteArray csv = "lettera,colore,DMC,nome,differenza,punti,matasse\r\n";
+QByteArray keyCsv(const Key& key, const threads::ThreadTable& table, const QString& brand,
+                  const threads::ThreadTable* also, const QString& alsoBrand) {
+    QByteArray csv = "lettera,colore," + csvField(brand) + ",nome,differenza,punti,matasse";
+    if (also)
+        csv += "," + csvField(alsoBrand + QStringLiteral(" più vicino per colore")) + "," +
+               csvField(QStringLiteral("nome ") + alsoBrand);
+    csv += "\r\n";
     for (const KeyLine* line : shopOrder(key, table)) {
         const threads::Thread& thread = table.at(line->thread.index);
-        const QStringList fields{pattern::letterFor(line->entry),
-                                 hexColour(line->colour),
-                                 thread.number,
-                                 thread.name,
-                                 QString::number(line->thread.difference, 'f', 1),
-                                 QString::number(line->stitches),
-                                 QString::number(line->need.skeins)};
+        QStringList fields{pattern::letterFor(line->entry),
+                           hexColour(line->colour),
+                           thread.number,
+                           thread.name,
+                           QString::number(line->thread.difference, 'f', 1),
+                           QString::number(line->stitches),
+                           QString::number(line->need.skeins)};
+        if (also && line->also)
+            fields << also->at(line->also->index).number << also->at(line->also->index).name;
+        else if (also)
+            fields << QString() << QString();
         for (qsizetype f = 0; f < fields.size(); ++f)
             csv += (f ? "," : "") + csvField(fields[f]);
         csv += "\r\n";

@@ -6,12 +6,18 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <span>
 #include <vector>
 
+namespace trameda::stitching {
+class StitchGrid;
+struct StitchedPattern;
+} // namespace trameda::stitching
+
 namespace trameda::document {
 
-class StitchGrid;
+using stitching::StitchGrid;
 
 struct KeySettings {
     int fabric = 14; // the cloth's count: stitches per inch of Aida, threads per inch of linen
@@ -35,6 +41,8 @@ struct KeyLine {
     long long stitches = 0;
     threads::ThreadNeed need;
     int sameThreadAs = -1; // an earlier entry given the same thread, or -1
+    // The nearest thread of a second maker, by colour, when one is asked.
+    std::optional<threads::ThreadMatch> also;
 
     bool approximate() const { return thread.difference > threads::kApproximateAbove; }
 };
@@ -68,16 +76,24 @@ void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMat
 Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatch> matches,
             const StitchGrid& grid, const KeySettings& settings);
 
+// The key of a pattern made by the stitching engine: a line per entry, each with its thread (and
+// the second maker's nearest, when the pattern names one).
+Key makeKey(const stitching::StitchedPattern& pattern, const KeySettings& settings);
+
 // "#RRGGBB".
 QString hexColour(Colour colour);
 
 // The key on standard output, a line per entry: letter, colour and stitches, and the thread's
 // number and name when `table` is given: "H #C0C0C0 1041 DMC 415 Pearl Gray".
-QString keyText(const Key& key, const threads::ThreadTable* table);
+QString keyText(const Key& key, const threads::ThreadTable* table,
+                const QString& brand = QStringLiteral("DMC"));
 
 // The key as a shopping list: a header row, then per line with stitches, in shop order, letter,
 // colour, thread, name, difference, stitches and skeins, comma-separated with a full stop for
-// decimals.
-QByteArray keyCsv(const Key& key, const threads::ThreadTable& table);
+// decimals. `brand` heads the thread's column; `also`, when given, adds the second maker's
+// nearest thread by colour and its name, headed by `alsoBrand`.
+QByteArray keyCsv(const Key& key, const threads::ThreadTable& table,
+                  const QString& brand = QStringLiteral("DMC"),
+                  const threads::ThreadTable* also = nullptr, const QString& alsoBrand = {});
 
 } // namespace trameda::document

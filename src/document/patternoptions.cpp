@@ -1,5 +1,7 @@
 #include "patternoptions.h"
 
+#include "stitching/optionstext.h"
+
 namespace trameda::document {
 
 std::optional<QString> parseNumber(const QString& text, Range range, int& into) {
@@ -44,9 +46,8 @@ std::optional<QString> parseSymbols(const QString& text, SymbolSet& into) {
 }
 
 std::optional<QString> parseThreads(const QString& text, stitching::StitchOptions& into) {
-    if (text.compare(QStringLiteral("dmc"), Qt::CaseInsensitive) != 0)
-        return QStringLiteral("conosce solo i fili dmc, non \"%1\"").arg(text);
-    into.brand = stitching::Brand::Dmc;
+    if (auto why = stitching::parseBrand(text, into.brand))
+        return why;
     into.snap = true;
     return std::nullopt;
 }

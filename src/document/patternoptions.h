@@ -41,7 +41,7 @@ std::optional<QString> parsePaper(const QString& text, Paper& into);
 // Millimetres from kSmallestCell to kLargestCell, with a decimal comma or point.
 std::optional<QString> parseCell(const QString& text, double& into);
 std::optional<QString> parseSymbols(const QString& text, SymbolSet& into);
-// The thread maker whose threads replace the chart's colours.
+// The thread maker (dmc, anchor, madeira) whose threads replace the chart's colours.
 std::optional<QString> parseThreads(const QString& text, stitching::StitchOptions& into);
 
 } // namespace trameda::document

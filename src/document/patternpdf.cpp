@@ -2,7 +2,7 @@
 
 #include "runtime/printer.h"
 #include "runtime/surface.h"
-#include "stitchgrid.h"
+#include "stitching/stitchgrid.h"
 #include "threads/threadtable.h"
 
 #include <QFontMetricsF>
@@ -244,8 +244,8 @@ private:
                 QStringLiteral(", 5 cm in più per lato"),
             QStringLiteral("%1, %2, a %3")
                 .arg(counted(key.coloursUsed, QStringLiteral("colore"), QStringLiteral("colori")),
-                     counted(key.threadsUsed, QStringLiteral("filo DMC"),
-                             QStringLiteral("fili DMC")),
+                     counted(key.threadsUsed, QStringLiteral("filo ") + m_pattern.brand,
+                             QStringLiteral("fili ") + m_pattern.brand),
                      counted(m_pattern.settings.strands, QStringLiteral("capo"),
                              QStringLiteral("capi"))),
             QStringLiteral("Schema: %1 (%2), legenda %3")
@@ -253,7 +253,7 @@ private:
                      pageRange(2, 1 + chartPages), pageRange(m_plan.keyPage, m_plan.pageCount)),
         };
         const double detailsWidth = contentWidth() - 72;
-        for (const QString& detail : details)
+        for (const QString& detail : details + m_pattern.notes)
             y += paragraph(left, y, detailsWidth, detail, font(9.5)) + 2.5;
         text(box(left + detailsWidth + 4, detailsTop, 68, 5), Qt::AlignLeft | Qt::AlignVCenter,
              QStringLiteral("Pagine dello schema"), font(9, true));
@@ -512,7 +512,9 @@ private:
     // A key page's header and column headings; returns where the first row goes.
     double keyPageTop() {
         ++m_page;
-        pageHeader(QStringLiteral("legenda: una riga per filo, nell'ordine dei numeri DMC"), false);
+        pageHeader(
+            QStringLiteral("legenda: una riga per filo, nell'ordine dei numeri %1").arg(m_pattern.brand),
+            false);
         double y = kMargin + kHeader;
         for (std::size_t c = 0; c < kKeyColumns.size(); ++c)
             text(keyCell(c, y, kKeyHeading - 2), kKeyColumns[c].align,
@@ -542,8 +544,11 @@ private:
         m_painter.setPen(QPen(Qt::black, u(kThinWidth)));
         m_painter.drawRect(swatch);
 
-        text(keyCell(2, y, kKeyRow), kLeft, QStringLiteral("DMC ") + thread.number, font(9, true));
+        text(keyCell(2, y, kKeyRow), kLeft, m_pattern.brand + u' ' + thread.number, font(9, true));
         QString name = thread.name;
+        if (entry.also && m_pattern.alsoTable)
+            name += QStringLiteral(" (%1 %2 più vicino per colore)")
+                        .arg(m_pattern.alsoBrand, m_pattern.alsoTable->at(entry.also->index).number);
         if (entry.sameThreadAs >= 0)
             name += QStringLiteral(" (stesso filo di %1)")
                         .arg(m_symbols[std::size_t(entry.sameThreadAs)]);
@@ -597,7 +602,7 @@ private:
                 .arg(fabricName(), plain(settings.stitchesPerInch()), number(r.side, 3),
                      number(r.cross, 2), number(r.perStitch, 2)),
             QStringLiteral(
-                "Metri = punti × %1 mm, arrotondati al decimetro, di filo a %2. Una matassa DMC "
+                "Metri = punti × %1 mm, arrotondati al decimetro, di filo a %2. Una matassa "
                 "è di %3 m a %4 capi, cioè %5 m di filo a %2. %6 I simboli sullo stesso filo ne "
                 "dividono le matasse nel totale.")
                 .arg(number(r.perStitch, 2), strands, plain(threads::kSkeinMetres),
@@ -622,10 +627,11 @@ private:
                                     "i simboli.")
                          .arg(counted(qsizetype(m_order.size()), QStringLiteral("filo"),
                                       QStringLiteral("fili")));
+        notes += m_pattern.notes;
         if (m_pattern.snapped)
             notes += QStringLiteral(
-                "Lo schema usa i colori dei fili al posto di quelli scelti; due colori sullo "
-                "stesso filo hanno lo stesso colore e le loro celle vanno tutte al primo.");
+                "Lo schema usa i colori dei fili al posto di quelli scelti; i colori sullo "
+                "stesso filo sono una voce sola.");
         for (const QString& note : notes)
             y += paragraph(kMargin, y, contentWidth(), note, font(8.5)) + 2.5;
     }

@@ -6,6 +6,7 @@
 #include "symbols.h"
 
 #include <QString>
+#include <QStringList>
 #include <span>
 
 class QIODevice;
@@ -14,9 +15,13 @@ namespace trameda::threads {
 class ThreadTable;
 }
 
+namespace trameda::stitching {
+class StitchGrid;
+}
+
 namespace trameda::document {
 
-class StitchGrid;
+using stitching::StitchGrid;
 
 // Everything a pattern document shows.
 struct Pattern {
@@ -34,6 +39,11 @@ struct Pattern {
     // without colour) the symbols alone, black on white.
     bool blackAndWhite = false;
     bool snapped = false; // the chart's colours are those of the threads
+    QString brand = QStringLiteral("DMC"); // the threads' maker
+    // The maker of each key line's `also` thread, and its table, when there is one.
+    QString alsoBrand{};
+    const threads::ThreadTable* alsoTable = nullptr;
+    QStringList notes{}; // how the pattern was made, printed on the cover and the key
 };
 
 // Holds no state of its own: patterns may be written from a worker thread, each to its own

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "threads/brand.h"
+
 #include <QRgb>
 #include <optional>
 
 namespace trameda::stitching {
 
-// The thread makers whose colour tables the program carries.
-enum class Brand { Dmc, Anchor, Madeira };
+// The thread makers whose colour tables the program carries (named with the threads, which
+// know nothing of patterns).
+using Brand = threads::Brand;
 
 // Which stitches are left unstitched, the fabric showing through.
 enum class Background {

@@ -49,14 +49,49 @@ ThreadTable ThreadTable::fromCsv(const QByteArray& text) {
     return table;
 }
 
+namespace {
+
+ThreadTable builtIn(const char* name) {
+    QFile file(QStringLiteral(":/threads/%1.csv").arg(QLatin1String(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(std::string("the thread table ") + name +
+                                 ".csv is missing from the program");
+    return ThreadTable::fromCsv(file.readAll());
+}
+
+} // namespace
+
 const ThreadTable& ThreadTable::dmc() {
-    static const ThreadTable table = [] {
-        QFile file(QStringLiteral(":/threads/dmc.csv"));
-        if (!file.open(QIODevice::ReadOnly))
-            throw std::runtime_error("the DMC thread table is missing from the program");
-        return fromCsv(file.readAll());
-    }();
+    static const ThreadTable table = builtIn("dmc");
     return table;
+}
+
+const ThreadTable& ThreadTable::forBrand(Brand brand) {
+    switch (brand) {
+    case Brand::Anchor: {
+        static const ThreadTable table = builtIn("anchor");
+        return table;
+    }
+    case Brand::Madeira: {
+        static const ThreadTable table = builtIn("madeira");
+        return table;
+    }
+    case Brand::Dmc:
+        break;
+    }
+    return dmc();
+}
+
+QString brandName(Brand brand) {
+    switch (brand) {
+    case Brand::Anchor:
+        return QStringLiteral("Anchor");
+    case Brand::Madeira:
+        return QStringLiteral("Madeira");
+    case Brand::Dmc:
+        break;
+    }
+    return QStringLiteral("DMC");
 }
 
 std::vector<ThreadMatch> ThreadTable::nearest(std::span<const QRgb> colours) const {

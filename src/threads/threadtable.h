@@ -1,5 +1,6 @@
 #pragma once
 
+#include "brand.h"
 #include "colourdifference.h"
 
 #include <QByteArray>
@@ -34,6 +35,8 @@ public:
     // DMC stranded cotton, from the table built into the program.
     // Built once, on first use, from any thread; read-only afterwards, so safe to share.
     static const ThreadTable& dmc();
+    // The maker's table built into the program; read once, then shared (safe between threads).
+    static const ThreadTable& forBrand(Brand brand);
 
     const std::vector<Thread>& threads() const { return m_threads; }
     const Thread& at(int index) const { return m_threads.at(std::size_t(index)); }

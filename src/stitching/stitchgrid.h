@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace trameda::document {
+namespace trameda::stitching {
 
-// The chart as data: for every cell, counted in columns and rows from the design's top left, the
-// palette entry it was given (0 to 15), or -1 while it has none.
+// A pattern's stitches as data: for every cell, counted in columns and rows from the design's top
+// left, the entry it was given (0 to 32767: a palette entry or a thread), or -1 where it is left
+// unstitched.
 class StitchGrid {
 public:
     StitchGrid() = default;
@@ -15,7 +16,7 @@ public:
     int columns() const { return m_columns; }
     int rows() const { return m_rows; }
     int at(int column, int row) const { return m_cells[index(column, row)]; }
-    void set(int column, int row, int entry) { m_cells[index(column, row)] = std::int8_t(entry); }
+    void set(int column, int row, int entry) { m_cells[index(column, row)] = std::int16_t(entry); }
     // The cells given `entry`.
     long long count(int entry) const;
 
@@ -26,7 +27,7 @@ private:
 
     int m_columns = 0;
     int m_rows = 0;
-    std::vector<std::int8_t> m_cells;
+    std::vector<std::int16_t> m_cells;
 };
 
-} // namespace trameda::document
+} // namespace trameda::stitching
