@@ -236,6 +236,13 @@ void TestPicture::refusedWithTheirCause_data() {
         << badChecksum << usual << invalid << "immagine png danneggiata";
     QTest::newRow("png with no width")
         << greyPng({0, 64}, greyRows({0, 64})) << usual << invalid << "immagine png danneggiata";
+    // An 8 x 8 frame whose data sub-blocks go on for 2 MB, far past what its pixels take.
+    QByteArray endlessGif =
+        QByteArray::fromHex("47494638396108000800800000000000ffffff2c00000000080008000002");
+    for (int i = 0; i < 8200; ++i)
+        endlessGif.append('\xFF').append(255, '\x55');
+    QTest::newRow("gif with data past its pixels")
+        << endlessGif.append("\0;", 2) << usual << invalid << "immagine gif con dati in eccesso";
     for (const char* format : {"PNG", "GIF", "BMP"})
         QTest::addRow("%s out of time", format)
             << (qstrcmp(format, "GIF") == 0

@@ -153,6 +153,9 @@ public:
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     bool timeIsUp() const { return m_timeIsUp; }
+    // Reads past `bytes` from the start fail, and excess() then tells why.
+    void limitTo(qint64 bytes) { m_budget = bytes; }
+    bool excess() const { return m_excess; }
     bool isSequential() const override { return m_source.isSequential(); }
     qint64 size() const override { return m_source.size() - m_start; }
     bool seek(qint64 position) override {
@@ -162,7 +165,17 @@ public:
 protected:
     qint64 readData(char* data, qint64 count) override {
         m_timeIsUp = m_timeIsUp || m_clock.elapsed() >= m_milliseconds;
-        return m_timeIsUp ? -1 : m_source.read(data, count);
+        if (m_timeIsUp)
+            return -1;
+        if (m_budget >= 0) {
+            const qint64 left = m_budget - (m_source.pos() - m_start);
+            if (left <= 0) {
+                m_excess = true;
+                return -1;
+            }
+            count = std::min(count, left);
+        }
+        return m_source.read(data, count);
     }
     qint64 writeData(const char*, qint64) override { return -1; }
 
@@ -171,8 +184,18 @@ private:
     const qint64 m_start;
     const QElapsedTimer& m_clock;
     const int m_milliseconds;
+    qint64 m_budget = -1;
     bool m_timeIsUp = false;
+    bool m_excess = false;
 };
+
+// A GIF frame's compressed data take at most 12 bits a pixel, and an encoder's clear codes
+// add a few per thousand: twice the pixels in bytes, beside a megabyte of palettes and
+// comments, is more than any real first frame needs. Past that the data are not a picture's,
+// and reading them would only cost time.
+qint64 gifBudget(QSize claimed) {
+    return (qint64(1) << 20) + 2 * qint64(claimed.width()) * claimed.height();
+}
 
 // GIF and BMP, by Qt's decoders, which decode the whole picture: its size is checked first.
 QImage readWhole(QIODevice& source, const char* format, const ReadLimits& limits,
@@ -192,9 +215,14 @@ QImage readWhole(QIODevice& source, const char* format, const ReadLimits& limits
         throw damaged(format);
     }
     refuseIfTooLarge(claimed, limits.maxWholePixels, limits);
+    if (!bmp)
+        device.limitTo(gifBudget(claimed));
     const QImage image = reader.read();
     if (device.timeIsUp())
         refuseAsTooSlow(limits);
+    if (device.excess())
+        throw RuntimeError(RuntimeError::InvalidPicture,
+                           QStringLiteral("immagine gif con dati in eccesso"));
     if (image.isNull()) {
         // A decoder reports an allocation that failed as it reports damaged data; whether an
         // image of that size can be had now tells the two apart.
