@@ -5,6 +5,7 @@
 #include "batch/run.h"
 #include "app/form1.h"
 #include "app/startup.h"
+#include "files/names.h"
 #include "support/fakedialogs.h"
 #include "support/pdf.h"
 
@@ -121,6 +122,10 @@ void TestCommandLine::windowOrCommandLine_data() {
     QTest::newRow("two pictures") << QStringList{m_picture, m_picture} << "-";
     QTest::newRow("help") << QStringList{"-style", "fusion", "--help"} << "-";
     QTest::newRow("option lacking its value") << QStringList{m_picture, "-style"} << "-";
+    // Names are bytes: one in Latin-1 is found by its own bytes.
+    const QString latin1 = nameFromBytes(QFile::encodeName(m_dir.path()) + "/foto\xe8.jpg");
+    QVERIFY(::link(QFile::encodeName(m_picture).constData(), nameBytes(latin1).constData()) == 0);
+    QTest::newRow("a name in Latin-1") << QStringList{latin1} << latin1;
 }
 
 void TestCommandLine::windowOrCommandLine() {
@@ -131,6 +136,9 @@ void TestCommandLine::windowOrCommandLine() {
     QCOMPARE(start.mode,
              window == "-" ? startup::Start::Mode::CommandLine : startup::Start::Mode::Window);
     QCOMPARE(start.picture, window == "-" ? QString() : window);
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    if (QTest::currentDataTag() == QByteArrayView("a name in Latin-1"))
+        ::unlink(nameBytes(window).constData());
 }
 
 void TestCommandLine::sameChartAsTheWindow_data() {
@@ -357,6 +365,19 @@ void TestCommandLine::usageErrors_data() {
         << QStringList{"--chart", p, "--pattern", p} << "stesso";
     QTest::newRow("list over the pattern")
         << QStringList{"--chart", p, "--pattern", "s.pdf", "--key-csv", "s.pdf"} << "stesso";
+    QFile::link(QStringLiteral("catena2.csv"), in("catena1.csv"));
+    QFile::link(QStringLiteral("nuova.pdf"), in("catena2.csv"));
+    QTest::newRow("list through links to the pattern's new file")
+        << QStringList{"--chart", m, "--pattern", in("nuova.pdf"), "--key-csv", in("catena1.csv")}
+        << "--pattern e --key-csv";
+
+    // An empty file name is a mistake, for every option that takes one.
+    QTest::newRow("empty png") << QStringList{"--chart", p, "--png", ""} << "--png";
+    QTest::newRow("empty palette, with auto")
+        << QStringList{"--chart", p, "--key", "--auto", "--palette", ""} << "--palette";
+    QTest::newRow("empty picture") << QStringList{"--png", "a.png", "--chart", ""} << "--chart";
+    QTest::newRow("line break in a value")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--paper", "A4\nx"} << "\"A4\\nx\"";
 }
 
 void TestCommandLine::usageErrors() {

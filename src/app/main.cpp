@@ -2,6 +2,7 @@
 #include "batch/run.h"
 #include "app/form1.h"
 #include "app/startup.h"
+#include "files/names.h"
 #include "runtime/dialogs.h"
 
 #include <QApplication>
@@ -10,7 +11,7 @@
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << trameda::nameFromBytes(argv[i]); // names kept as the system gave them
     const trameda::startup::Start start = trameda::startup::decide(arguments);
 
     // A chart without the window, which also runs where there is no display.
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
         trameda::batch::silenceQtMessages();
         QGuiApplication app(argc, argv);
         trameda::prepareApplication();
-        return trameda::batch::main(QGuiApplication::arguments());
+        return trameda::batch::main(arguments);
     }
 
     QApplication app(argc, argv); // takes Qt's own options out of argv

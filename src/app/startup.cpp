@@ -1,11 +1,13 @@
 #include "startup.h"
 
+#include "files/names.h"
 #include "picture/sizes.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringTokenizer>
 #include <optional>
+#include <sys/stat.h>
 
 namespace trameda::startup {
 
@@ -62,7 +64,11 @@ Start decide(const QStringList& arguments) {
         // the list does not show.
         const QStringList pictures =
             (picture::listPattern() + QStringLiteral(";*.jpeg;*.jpe")).split(u';');
-        if (file.isFile() && QDir::match(pictures, file.fileName()))
+        struct stat status {}; // by the name's own bytes, which need not be UTF-8
+        const bool isFile = ::stat(nameBytes(rest.first()).constData(), &status) == 0 &&
+                            S_ISREG(status.st_mode);
+        // Matched as shown: a pattern cannot match text holding a stray byte.
+        if (isFile && QDir::match(pictures, shownName(file.fileName())))
             return {Start::Mode::Window, file.absoluteFilePath()};
     }
     return commandLine;

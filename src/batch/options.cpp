@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "files/names.h"
 #include "outputs.h"
 
 #include <QCommandLineParser>
@@ -57,14 +58,16 @@ const QStringList kPatternOrCsv{QStringLiteral("pattern"), QStringLiteral("key-c
 
 QString s(const char16_t* text) { return QString::fromUtf16(text); }
 
+constexpr Option::Value kFile = Option::Value::File;
+
 const std::vector<Option>& table() {
     static const std::vector<Option> rows{
         {s(u"chart"), s(u"IMMAGINE"), s(u"l'immagine da convertire"), {},
-         set(&ChartRequest::picture)},
+         set(&ChartRequest::picture), kFile},
         {s(u"png"), s(u"FILE"), s(u"lo schema come lo mostra la finestra, in PNG"), {},
-         set(&ChartRequest::png)},
+         set(&ChartRequest::png), kFile},
         {s(u"pdf"), s(u"FILE"), s(u"la pagina stampata, in PDF (A4)"), {},
-         set(&ChartRequest::pdf)},
+         set(&ChartRequest::pdf), kFile},
         {s(u"key"), {},
          s(u"la legenda dei colori: lettera, colore, numero di punti\n"
            u"(e il filo DMC, con --threads o --pattern)"),
@@ -73,11 +76,11 @@ const std::vector<Option>& table() {
          s(u"lo schema da ricamare, in PDF su più pagine: copertina,\n"
            u"pagine con le lettere e i numeri dei punti, legenda con\n"
            u"fili DMC, metri e matasse"),
-         {}, set(&ChartRequest::pattern)},
+         {}, set(&ChartRequest::pattern), kFile},
         {s(u"key-csv"), s(u"FILE"),
          s(u"la legenda in CSV, come lista della spesa: lettera, colore,\n"
            u"filo, nome, differenza, punti, matasse"),
-         {}, set(&ChartRequest::keyCsv)},
+         {}, set(&ChartRequest::keyCsv), kFile},
         {s(u"threads"), s(u"dmc"), s(u"ogni colore in uso diventa quello del filo DMC più vicino"),
          {},
          [](const QString& value, ChartRequest& r) {
@@ -114,7 +117,7 @@ const std::vector<Option>& table() {
              return document::parseNumber(value, {1, 16}, r.colours);
          }},
         {s(u"palette"), s(u"FILE.col"), s(u"i 16 colori da un file di colori"), {},
-         set(&ChartRequest::palette)},
+         set(&ChartRequest::palette), kFile},
         {s(u"auto"), {}, s(u"tavolozza automatica dall'immagine (come AUTOColori)"), {},
          set(&ChartRequest::autoPalette)},
         {s(u"many"), {}, s(u"con --auto: molti colori"), {}, set(&ChartRequest::many)},
@@ -143,7 +146,8 @@ QString optionList(const QStringList& names, const QString& last) {
 Parsed failure(const QString& message) {
     Parsed p;
     p.action = Parsed::Action::Error;
-    p.text = message;
+    // One line, whatever the user typed into a value.
+    p.text = shownName(message);
     return p;
 }
 
@@ -230,6 +234,11 @@ Parsed parse(const QStringList& arguments) {
     for (const QString& name : given)
         if (given.count(name) > 1)
             return failure(QStringLiteral("--%1 data più volte").arg(name));
+
+    for (const Option& o : table())
+        if (o.value == kFile && parser.isSet(o.name) && parser.value(o.name).isEmpty())
+            return failure(QStringLiteral("--%1 vuole il nome di un file, non un nome vuoto")
+                               .arg(o.name));
 
     if (!parser.isSet(QStringLiteral("chart")))
         return failure(QStringLiteral("manca --chart IMMAGINE (--help per l'aiuto)"));

@@ -2,6 +2,7 @@
 
 #include "document/key.h"
 #include "document/patternpdf.h"
+#include "files/names.h"
 #include "files/safewrite.h"
 
 #include <QTextStream>
@@ -39,7 +40,7 @@ std::optional<QString> unwritableOutput(const ChartRequest& request) {
 }
 
 QString cannotWrite(const QString& path, const QString& why) {
-    return QStringLiteral("trameda: impossibile scrivere %1: %2").arg(path, why);
+    return QStringLiteral("trameda: impossibile scrivere %1: %2").arg(shownName(path), why);
 }
 
 bool save(const QString& path, const std::function<bool(QIODevice&)>& write, QTextStream& err) {

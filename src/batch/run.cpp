@@ -3,6 +3,7 @@
 #include "chartjob.h"
 #include "document/key.h"
 #include "document/patternpdf.h"
+#include "files/names.h"
 #include "files/safewrite.h"
 #include "outputs.h"
 #include "palette/autopalette.h"
@@ -33,7 +34,7 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     try {
         picture = LoadPicture(request.picture);
     } catch (const RuntimeError& e) {
-        err << "trameda: " << request.picture << ": " << failureCause(e) << Qt::endl;
+        err << "trameda: " << shownName(request.picture) << ": " << failureCause(e) << Qt::endl;
         return kFileError;
     }
 
@@ -45,7 +46,7 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     if (!request.palette.isEmpty()) {
         const palette::ColFileRead read = palette::readColFile(request.palette);
         if (!read.ok()) {
-            err << "trameda: " << palette::describeFailure(read, request.palette) << Qt::endl;
+            err << "trameda: " << palette::describeFailure(read, shownName(request.palette)) << Qt::endl;
             return kFileError;
         }
         swatches = read.colours;
@@ -82,7 +83,7 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         // The page's file names itself in the error, and why it could not be written.
         if (e.code() == RuntimeError::PrinterError)
             err << "trameda: impossibile scrivere "
-                << (e.detail().isEmpty() ? request.pdf : e.detail()) << Qt::endl;
+                << shownName(e.detail().isEmpty() ? request.pdf : e.detail()) << Qt::endl;
         else
             err << "trameda: " << e.description() << Qt::endl;
         return kFileError;
@@ -95,7 +96,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     const document::Key key = document::makeKey(inUse, matches, chart.stitches, keySettings);
     if (!request.pattern.isEmpty()) {
         const document::Pattern pattern{
-            options.title.isEmpty() ? QFileInfo(request.picture).fileName() : options.title,
+            options.title.isEmpty() ? shownName(QFileInfo(request.picture).fileName())
+                                    : options.title,
             chart.stitches,
             inUse,
             key,

@@ -2,8 +2,12 @@
 
 #include "runtime/numbers.h"
 
+#include "files/names.h"
+
 #include <QFile>
-#include <QFileInfo>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace trameda::palette {
 
@@ -85,8 +89,14 @@ ColFileRead parseColFile(QByteArrayView head, bool complete) {
 }
 
 ColFileRead readColFile(const QString& path) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    // Opened by the name's own bytes, which need not be UTF-8.
+    const int fd = ::open(nameBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat status {};
+    QFile file;
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         ColFileRead read;
         read.error = ColFileRead::Error::CannotOpen;
         return read;

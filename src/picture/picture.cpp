@@ -3,6 +3,7 @@
 #include "imagescale.h"
 #include "jpegreader.h"
 #include "runtime/runtimeerror.h"
+#include "files/names.h"
 #include "files/safewrite.h"
 
 #include <QBuffer>
@@ -203,7 +204,7 @@ struct FileKey {
 // Opens `path` for reading into `file`. Only a regular file is opened at all: a device or a
 // fifo could block or act on being opened.
 FileKey openPicture(const QString& path, QFile& file) {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nameBytes(path);
     const auto refuseKind = [](const struct stat& status) {
         if (!S_ISREG(status.st_mode))
             throw RuntimeError(S_ISDIR(status.st_mode) ? RuntimeError::FileNotFound
