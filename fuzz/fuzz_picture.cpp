@@ -1,6 +1,6 @@
 // The window's picture loading on arbitrary bytes: decoded at a bounded size and stretched over
 // a work surface, or refused with a run-time error; never a crash or an unbounded allocation.
-// JPEG goes through the program's own libjpeg reader, GIF and BMP through Qt's.
+// JPEG and PNG go through the program's own libjpeg and libpng readers, GIF and BMP through Qt's.
 #include "picture/picture.h"
 #include "picture/surfaces.h"
 #include "runtime/runtimeerror.h"

@@ -34,7 +34,10 @@ int main(int argc, char* argv[]) {
                           QStringLiteral("seme-grigio.jpg")) &&
               image.save(dir.filePath(QStringLiteral("seme.bmp")), "BMP") &&
               image.convertToFormat(QImage::Format_Indexed8)
-                  .save(dir.filePath(QStringLiteral("seme8.bmp")), "BMP");
+                  .save(dir.filePath(QStringLiteral("seme8.bmp")), "BMP") &&
+              image.save(dir.filePath(QStringLiteral("seme.png")), "PNG") &&
+              image.convertToFormat(QImage::Format_RGBA64)
+                  .save(dir.filePath(QStringLiteral("seme16.png")), "PNG");
     GifFrame frame = uniformFrame({6, 4}, 0);
     frame.indices[5] = 1;
     QFile gif(dir.filePath(QStringLiteral("seme.gif")));

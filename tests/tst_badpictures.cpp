@@ -147,6 +147,7 @@ void TestBadPictures::oddButValidFilesLoad_data() {
     QTest::newRow("truncated jpeg") << "troncata.jpg" << jpeg.left(jpeg.size() * 2 / 3) << false;
     QTest::newRow("truncated bmp") << "troncata.bmp" << bmp.left(bmp.size() / 2) << false;
     QTest::newRow("bmp named jpg") << "travestita.jpg" << bmp << true;
+    QTest::newRow("bmp stored top down") << "dall-alto.bmp" << topDown(bmp) << true;
     QTest::newRow("one pixel") << "punto.bmp" << encoded(stripes({1, 1}), "BMP") << true;
     QTest::newRow("10000 x 1") << "riga.bmp" << encoded(stripes({10000, 1}), "BMP") << false;
     QTest::newRow("1 x 10000") << "colonna.gif"

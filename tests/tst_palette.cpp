@@ -4,9 +4,11 @@
 #include "palette/colfile.h"
 #include "palette/colourchart.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace trameda;
 using namespace trameda::palette;
@@ -53,6 +55,8 @@ private Q_SLOTS:
     void reads_data();
     void reads();
     void readingIsBounded();
+    void failuresSayWhy_data();
+    void failuresSayWhy();
 };
 
 void TestPalette::chartCells_data() {
@@ -288,6 +292,39 @@ void TestPalette::readingIsBounded() {
     QCOMPARE(readColFile(dir.filePath("coda.col")).colours, startUpPalette());
     QCOMPARE(readColFile(dir.filePath("manca.col")).error, Error::CannotOpen);
     QCOMPARE(readColFile(dir.path()).error, Error::CannotOpen);
+}
+
+void TestPalette::failuresSayWhy_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // "dir" a folder, "fifo" a FIFO, empty: nothing
+    QTest::addColumn<QString>("message");
+    const QString cannot = QStringLiteral("Impossibile leggere il file di colori ");
+    QTest::newRow("missing") << "manca.col" << QByteArray()
+                             << cannot + "“manca.col”: file non trovato.";
+    QTest::newRow("folder") << "c.col" << QByteArray("dir") << cannot + "“c.col”: è una cartella.";
+    QTest::newRow("FIFO") << "f.col" << QByteArray("fifo")
+                          << cannot + "“f.col”: non è un file normale.";
+    QTest::newRow("%2 and %1 in the name")
+        << "a%2b%1.col" << QByteArray("1,2,3")
+        << "Il file di colori “a%2b%1.col” contiene solo 3 valori su 16.";
+}
+
+void TestPalette::failuresSayWhy() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (content == "dir")
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    else if (content == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (!content.isEmpty())
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    file.close();
+    QCOMPARE(describeFailure(readColFile(path), name),
+             message + QStringLiteral(" Nessun colore è stato cambiato."));
 }
 
 QTEST_MAIN(TestPalette)

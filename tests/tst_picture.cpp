@@ -53,6 +53,27 @@ bool near(QRgb a, QRgb b) {
            std::abs(qBlue(a) - qBlue(b)) <= 3;
 }
 
+// Top half red, bottom half blue.
+QImage topRed(QSize size, QImage::Format format) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(qRgb(0, 0, 255));
+    for (int y = 0; y < size.height() / 2; ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb(255, 0, 0));
+    return image.convertToFormat(format);
+}
+
+// The rows of a grey PNG of `size`, unfiltered, then `extra` bytes of noise.
+QByteArray greyRows(QSize size, int extra = 0) {
+    QByteArray rows;
+    for (int y = 0; y < size.height(); ++y)
+        rows.append('\0').append(size.width(), '\x80');
+    quint32 noise = 1;
+    for (int i = 0; i < extra; ++i, noise = noise * 1664525 + 1013904223)
+        rows.append(char(noise >> 24));
+    return rows;
+}
+
 // Left half red, right half blue.
 QImage halves(QSize size) {
     QImage image(size, QImage::Format_RGB32);
@@ -138,8 +159,20 @@ void TestPicture::kindsOfPicture_data() {
     // Left half red turned a quarter clockwise: the top half is red.
     QTest::newRow("exif turned") << withOrientation(encoded(halves({64, 32}), "JPG"), 6)
                                  << QSize(32, 64) << QPoint(16, 8) << red << 0.5;
+    QTest::newRow("exif after a 2 MB colour profile")
+        << withColourProfile(withOrientation(encoded(halves({64, 32}), "JPG"), 6), 2 << 20)
+        << QSize(32, 64) << QPoint(16, 8) << red << 0.5;
     QTest::newRow("png saved under a photo's name")
         << encoded(halves({64, 32}), "PNG") << QSize(64, 32) << QPoint(5, 5) << red << 2.0;
+    QTest::newRow("16-bit png") << encoded(halves({64, 32}).convertToFormat(QImage::Format_RGBA64),
+                                           "PNG")
+                                << QSize(64, 32) << QPoint(5, 5) << red << 2.0;
+    for (const auto& [bits, format] : {std::pair{8, QImage::Format_Indexed8},
+                                       {24, QImage::Format_RGB32},
+                                       {32, QImage::Format_ARGB32}})
+        QTest::addRow("bmp of %d bits stored top down", bits)
+            << topDown(encoded(topRed({40, 30}, format), "BMP")) << QSize(40, 30) << QPoint(5, 5)
+            << red << 40.0 / 30;
 }
 
 void TestPicture::kindsOfPicture() {
@@ -186,6 +219,34 @@ void TestPicture::refusedWithTheirCause_data() {
     ReadLimits hurried = usual;
     hurried.milliseconds = 0;
     QTest::newRow("out of time") << progressive << hurried << invalid << "lettura troppo lunga";
+    const QByteArray png = greyPng({64, 64}, greyRows({64, 64}));
+    QByteArray badChecksum = png;
+    badChecksum[png.indexOf("IDAT") + 12] ^= 0x55;
+    QTest::newRow("png claiming 40000 x 10") << greyPng({40000, 10}, {}) << usual << invalid
+                                             << "immagine troppo grande: 40000 x 10 pixel";
+    QTest::newRow("png of 40 megapixels, decoded whole")
+        << greyPng({8000, 5000}, {}) << usual << invalid
+        << "immagine troppo grande: 8000 x 5000 pixel";
+    QTest::newRow("png with data past its rows")
+        << greyPng({64, 64}, greyRows({64, 64}, 1 << 20)) << usual << invalid
+        << "immagine png con dati in eccesso";
+    QTest::newRow("png cut short")
+        << png.left(png.size() / 2) << usual << invalid << "immagine png danneggiata";
+    QTest::newRow("png with a bad checksum")
+        << badChecksum << usual << invalid << "immagine png danneggiata";
+    QTest::newRow("png with no width")
+        << greyPng({0, 64}, greyRows({0, 64})) << usual << invalid << "immagine png danneggiata";
+    for (const char* format : {"PNG", "GIF", "BMP"})
+        QTest::addRow("%s out of time", format)
+            << (qstrcmp(format, "GIF") == 0
+                    ? encodeGif({40, 30}, {qRgb(0, 0, 255)}, {uniformFrame({40, 30}, 0)})
+                    : encoded(stripes({40, 30}), format))
+            << hurried << invalid << "lettura troppo lunga";
+    const QByteArray baseline = encoded(stripes({64, 48}), "JPG");
+    QTest::newRow("12-bit jpeg") << withFrame(baseline, 0xC0, 12) << usual << invalid
+                                 << "tipo di jpg non supportato";
+    QTest::newRow("lossless jpeg")
+        << withFrame(baseline, 0xC3, 8) << usual << invalid << "tipo di jpg non supportato";
     QTest::newRow("text") << QByteArray("non sono una foto") << usual << invalid
                           << "non è un'immagine jpg, gif o bmp";
     QTest::newRow("empty") << QByteArray() << usual << invalid << "non è un'immagine";

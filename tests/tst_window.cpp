@@ -7,6 +7,7 @@
 #include "support/window.h"
 #include "support/gif.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QImage>
 #include <QPushButton>
@@ -101,6 +102,12 @@ private Q_SLOTS:
     void listTakesTheFocusWithoutChoosing_data();
     void listTakesTheFocusWithoutChoosing();
     void opensOnAGivenPicture();
+    void saysOnceWhyAGivenPictureDoesNotOpen_data();
+    void saysOnceWhyAGivenPictureDoesNotOpen();
+    void barsMoveAsTheKeysPoint_data();
+    void barsMoveAsTheKeysPoint();
+    void captionsFitInTheFaceAtHand_data();
+    void captionsFitInTheFaceAtHand();
     void folderChooser();
     void runtimeErrorIsReportedAndTheWindowGoesOn();
 };
@@ -372,6 +379,101 @@ void TestWindow::opensOnAGivenPicture() {
     QVERIFY(w.dialogs.errors.isEmpty());
     f.run([&] { assignValue(f.HScroll1[0], 700); });
     QVERIFY(QColor(toQRgb(f.Picture1[1]->Point(100, 100))).red() > 190);
+}
+
+void TestWindow::saysOnceWhyAGivenPictureDoesNotOpen_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // "dir" a folder, empty: nothing
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("missing") << "manca.jpg" << QByteArray() << "file non trovato";
+    QTest::newRow("folder") << "cartella.jpg" << QByteArray("dir") << "è una cartella";
+    const QByteArray broken("\xFF\xD8\xFF\xE0 not really a JPEG");
+    QTest::newRow("damaged, listed") << "rotta.jpg" << broken << "immagine jpg danneggiata";
+    QTest::newRow("damaged, not listed") << "rotta.jpeg" << broken << "immagine jpg danneggiata";
+}
+
+void TestWindow::saysOnceWhyAGivenPictureDoesNotOpen() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, cause);
+    QTemporaryDir dir;
+    writeUniform(dir.filePath("buona.bmp"), qRgb(0, 0, 255), "BMP");
+    QFile file(dir.filePath(name));
+    if (content == "dir")
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    else if (!content.isEmpty())
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    file.close();
+    Window w;
+    Form1& f = *w.form;
+    f.run([&] { f.apri(file.fileName()); });
+    QCOMPARE(
+        w.dialogs.errors,
+        QStringList{
+            QStringLiteral("Impossibile aprire l'immagine “%1”: %2.").arg(file.fileName(), cause)});
+    // The window goes on, on the picture's folder.
+    QCOMPARE(f.File1->path(), dir.path());
+    clickListEntry(f.File1, QStringLiteral("buona.bmp"));
+    QCOMPARE(f.Picture1[0]->Point(100, 100), RGB(0, 0, 255));
+    QCOMPARE(w.dialogs.errors.size(), 1);
+}
+
+void TestWindow::barsMoveAsTheKeysPoint_data() {
+    QTest::addColumn<int>("bar");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<int>("value");
+    QTest::newRow("width, Right") << 0 << Qt::Key_Right << 601;
+    QTest::newRow("across, Right") << 2 << Qt::Key_Right << 46;
+    QTest::newRow("across, Left") << 2 << Qt::Key_Left << 44;
+    QTest::newRow("across, Page Down") << 2 << Qt::Key_PageDown << 55;
+    QTest::newRow("across, Page Up") << 2 << Qt::Key_PageUp << 35;
+}
+
+void TestWindow::barsMoveAsTheKeysPoint() {
+    QFETCH(int, bar);
+    QFETCH(Qt::Key, key);
+    QFETCH(int, value);
+    Window w;
+    Form1& f = *w.form;
+    QTest::keyClick(f.HScroll1[std::size_t(bar)], key);
+    QCOMPARE(f.HScroll1[std::size_t(bar)]->value(), value);
+    // Through the bars' own handling: the read-out follows.
+    QCOMPARE(f.Label2[std::size_t(bar)]->text(), QString::number(value));
+}
+
+void TestWindow::captionsFitInTheFaceAtHand_data() {
+    QTest::addColumn<QStringList>("faces"); // those that stand in for the designed face
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("smaller");
+    QTest::newRow("Liberation Sans")
+        << QStringList{"Liberation Sans"} << "Liberation Sans" << false;
+    QTest::newRow("DejaVu Sans alone") << QStringList{"DejaVu Sans"} << "DejaVu Sans" << true;
+    QTest::newRow("DejaVu Sans, then Liberation Sans")
+        << QStringList{"DejaVu Sans", "Liberation Sans"} << "Liberation Sans" << false;
+}
+
+void TestWindow::captionsFitInTheFaceAtHand() {
+    QFETCH(QStringList, faces);
+    QFETCH(QString, chosen);
+    QFETCH(bool, smaller);
+    const QString designed = QStringLiteral("MS Sans Serif");
+    const QStringList before = QFont::substitutes(designed);
+    QFont::removeSubstitutions(designed);
+    QFont::insertSubstitutions(designed, faces);
+    Window w;
+    QFont::removeSubstitutions(designed);
+    QFont::insertSubstitutions(designed, before);
+    Form1& f = *w.form;
+    QCOMPARE(QFontInfo(f.Check2->font()).family(), chosen);
+    QCOMPARE(f.font().pointSizeF() < 7.5, smaller);
+    f.Text1->setText(QStringLiteral("16"));
+    for (QAbstractButton* b : f.findChildren<QAbstractButton*>()) {
+        const bool box = qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b);
+        const int indicator = box ? b->style()->pixelMetric(QStyle::PM_IndicatorWidth) : 0;
+        QVERIFY2(b == f.Command5 ||
+                     b->fontMetrics().horizontalAdvance(b->text()) + indicator + 2 <= b->width(),
+                 qPrintable(b->text()));
+    }
 }
 
 void TestWindow::folderChooser() {

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 
 namespace trameda {
@@ -22,8 +23,12 @@ void prepareApplication() {
         builtIn.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
     QGuiApplication::setWindowIcon(QIcon::fromTheme(id, builtIn));
     // The window's fonts keep the names they were designed with; these faces stand in for them.
+    // Those with Liberation Sans' metrics come first; the window measures its captions in the
+    // face it gets and chooses another, or a smaller size, where they do not fit.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                                QStringLiteral("Helvetica"), QStringLiteral("FreeSans"),
                                 QStringLiteral("DejaVu Sans")});
     // The program speaks Italian whatever the desktop's language, and so do Qt's own dialogs
     // (the folder chooser, the buttons of message boxes).
@@ -31,6 +36,13 @@ void prepareApplication() {
     if (translator->load(QStringLiteral("qtbase_it"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
+}
+
+void keepNoSettings() {
+    // Below a device no settings file can be read or made, whoever runs the program: what Qt
+    // would remember is dropped, and the user's own files are neither read nor touched.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
 } // namespace trameda

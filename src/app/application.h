@@ -7,4 +7,8 @@ namespace trameda {
 // application object exists.
 void prepareApplication();
 
+// The window keeps no settings, and neither may Qt's own dialogs on its behalf (the folder
+// dialog remembers its last folder in the user's configuration). Call before any dialog opens.
+void keepNoSettings();
+
 } // namespace trameda

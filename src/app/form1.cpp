@@ -1,16 +1,22 @@
 #include "form1.h"
 
+#include "files/names.h"
 #include "modulesfoglia.h"
 #include "picture/sizes.h"
 #include "picture/surfaces.h"
+#include "picture/picture.h"
 #include "runtime/colour.h"
 #include "runtime/twips.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QScopeGuard>
+#include <QStyleOptionButton>
+#include <algorithm>
+#include <climits>
 
 namespace trameda {
 
@@ -25,8 +31,27 @@ QPushButton* button(QWidget* parent, const QString& caption) {
     return new QPushButton(caption, parent);
 }
 
+// Qt's scroll bar inverts its controls so that the page keys scroll a page the way they do
+// everywhere, and with them the arrows: Right would lower a horizontal bar. Here the arrows move
+// the thumb the way they point, as the buttons at the bar's ends do, through the same action.
+class SizeBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() != Qt::Key_Right && event->key() != Qt::Key_Left) {
+            QScrollBar::keyPressEvent(event);
+            return;
+        }
+        const bool up = (event->key() == Qt::Key_Right) != isRightToLeft();
+        triggerAction(up ? SliderSingleStepAdd : SliderSingleStepSub);
+        event->accept();
+    }
+};
+
 QScrollBar* sizeBar(QWidget* parent, int min, int max, int value) {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    auto* bar = new SizeBar(Qt::Horizontal, parent);
     bar->setRange(min, max);
     bar->setSingleStep(1);
     bar->setPageStep(10);
@@ -48,6 +73,7 @@ Form1::Form1(Dialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dia
     setFont(font);
     resize(twips::toPixels(11160), twips::toPixels(7305));
     createControls();
+    fitCaptions();
     setTabOrder();
     connectHandlers();
     preparePattern();
@@ -140,6 +166,60 @@ void Form1::createControls() {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
+int Form1::captionShortfall() const {
+    int shortfall = INT_MIN;
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (qobject_cast<WrappingButton*>(button))
+            continue; // its letters stand one under another
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QStyle::SubElement contents =
+            qobject_cast<QCheckBox*>(button)      ? QStyle::SE_CheckBoxContents
+            : qobject_cast<QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
+                                                  : QStyle::SE_PushButtonContents;
+        const int room = button->style()->subElementRect(contents, &option, button).width();
+        // The conversion button's caption follows the number of colours: the widest it shows.
+        const QString caption =
+            button == Command2 ? QStringLiteral("Converti a 16 colori") : button->text();
+        shortfall = std::max(shortfall, button->fontMetrics().horizontalAdvance(caption) - room);
+    }
+    return shortfall;
+}
+
+void Form1::fitCaptions() {
+    if (captionShortfall() <= 0)
+        return;
+    // The face standing in for the designed one is wider: the next that fits every caption
+    // takes its place, and where none does, the first is made smaller until they fit.
+    const QFont designed = font();
+    const QFont designedBold = Check2->font();
+    const auto use = [&](const QString& family, double points) {
+        QFont regular = designed;
+        regular.setFamily(family);
+        regular.setPointSizeF(points);
+        setFont(regular);
+        QFont bold = designedBold;
+        bold.setFamily(family);
+        bold.setPointSizeF(designedBold.pointSizeF() * points / designed.pointSizeF());
+        Check2->setFont(bold);
+    };
+    QStringList families;
+    for (const QString& family : QFont::substitutes(designed.family()))
+        if (QFontDatabase::hasFamily(family))
+            families << family;
+    for (const QString& family : std::as_const(families)) {
+        use(family, designed.pointSizeF());
+        if (captionShortfall() <= 0)
+            return;
+    }
+    const QString family = families.value(0, QFontInfo(designed).family());
+    for (double points = designed.pointSizeF() - 0.25; points >= 5; points -= 0.25) {
+        use(family, points);
+        if (captionShortfall() <= 0)
+            return;
+    }
+}
+
 void Form1::setTabOrder() {
     const std::array<QWidget*, 27> order = {
         Command1, File1,       Picture1[0], Command2,    HScroll1[0], HScroll1[1], Text1,
@@ -202,16 +282,22 @@ void Form1::Command1_Click() {
 
 void Form1::apri(const QString& picture) {
     const QFileInfo info(picture);
-    const QString folder = info.absolutePath();
-    // A folder that cannot be read would list nothing to choose: the list stays where it was.
-    if (!QFileInfo(folder).isReadable()) {
-        m_dialogs.showError(this, QStringLiteral("Impossibile aprire l'immagine \u201C%1\u201D: "
-                                                 "la sua cartella non si può leggere.")
-                                      .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+    // The list shows the picture's folder where it can; elsewhere it stays where it was.
+    const QFileInfo folder(info.absolutePath());
+    const bool listable = folder.isDir() && folder.isReadable() && folder.isExecutable();
+    if (listable)
+        File1->setPath(folder.absoluteFilePath());
+    // Every reason a picture cannot be opened is told the same way, once; the window goes on.
+    try {
+        Image1->setPicture(LoadPicture(info.absoluteFilePath()));
+    } catch (const RuntimeError& error) {
+        m_dialogs.showError(
+            this, QStringLiteral("Impossibile aprire l'immagine \u201C%1\u201D: %2.")
+                      .arg(shownName(info.absoluteFilePath()), failureCause(error)));
         return;
     }
-    File1->setPath(folder);
-    const QList<QListWidgetItem*> entries = File1->findItems(info.fileName(), Qt::MatchExactly);
+    const QList<QListWidgetItem*> entries =
+        listable ? File1->findItems(info.fileName(), Qt::MatchExactly) : QList<QListWidgetItem*>();
     if (!entries.isEmpty()) {
         File1->scrollToItem(entries.first());
         File1->setCurrentItem(entries.first()); // selecting the entry raises File1's Click
@@ -219,7 +305,6 @@ void Form1::apri(const QString& picture) {
     }
     // A picture the list does not show (foto.jpeg) is held as a click would hold it; carica,
     // finding no entry chosen, paints it, and so do later repaints.
-    Image1->setPicture(LoadPicture(info.absoluteFilePath()));
     File1_Click();
 }
 

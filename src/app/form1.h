@@ -143,6 +143,11 @@ protected:
 
 private:
     void createControls();
+    // How many pixels the widest caption of a button or box lacks to fit its control; 0 or less
+    // when every caption fits.
+    int captionShortfall() const;
+    // Chooses the window's face and size so that every caption fits its control.
+    void fitCaptions();
     void setTabOrder();
     void connectHandlers();
     // Each subsystem's share of building the window and wiring its handlers.

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <vector>
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
@@ -14,18 +15,30 @@ int main(int argc, char* argv[]) {
         arguments << trameda::nameFromBytes(argv[i]); // names kept as the system gave them
     const trameda::startup::Start start = trameda::startup::decide(arguments);
 
-    // A chart without the window, which also runs where there is no display.
+    // A chart without the window, which runs where there is no display whatever the environment
+    // asks for. Its arguments are its own: Qt sees none of them.
     if (start.mode == trameda::startup::Start::Mode::CommandLine) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qunsetenv("QT_QPA_PLATFORMTHEME");
         trameda::batch::silenceQtMessages();
-        QGuiApplication app(argc, argv);
+        int qtArgc = 1;
+        char* qtArgv[] = {argv[0], nullptr};
+        QGuiApplication app(qtArgc, qtArgv);
         trameda::prepareApplication();
         return trameda::batch::main(arguments);
     }
 
-    QApplication app(argc, argv); // takes Qt's own options out of argv
+    // The window's application object is given Qt's options and nothing else.
+    std::vector<char*> qtArgv{argv[0]};
+    for (const int i : start.qtArguments)
+        qtArgv.push_back(argv[i]);
+    int qtArgc = int(qtArgv.size());
+    qtArgv.push_back(nullptr);
+    trameda::startup::WindowStart windowStart(start.platform);
+    QApplication app(qtArgc, qtArgv.data());
+    windowStart.started();
     trameda::prepareApplication();
+    trameda::keepNoSettings();
     trameda::QtDialogs dialogs;
     trameda::Form1 window(dialogs);
     window.show();

@@ -1,13 +1,13 @@
 #include "startup.h"
 
-#include "files/names.h"
-#include "picture/sizes.h"
-
-#include <QDir>
 #include <QFileInfo>
 #include <QStringTokenizer>
+#include <QTextStream>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
-#include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 namespace trameda::startup {
 
@@ -45,33 +45,114 @@ std::optional<bool> qtOption(QStringView argument) {
 } // namespace
 
 Start decide(const QStringList& arguments) {
-    const Start commandLine{Start::Mode::CommandLine, {}};
+    Start start;
     QStringList rest;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == u"--") {
+            rest << arguments.sliced(i); // names, even those that begin with "-"
+            break;
+        }
         const std::optional<bool> option = qtOption(arguments[i]);
         if (!option || (*option && i + 1 == arguments.size())) {
             rest << arguments[i]; // an option without its value is Qt's no more
             continue;
         }
-        if (*option)
-            ++i;
+        start.qtArguments.push_back(int(i));
+        if (!*option)
+            continue;
+        if (arguments[i].endsWith(u"-platform"))
+            start.platform = arguments[i + 1];
+        start.qtArguments.push_back(int(++i));
     }
-    if (rest.isEmpty())
-        return {};
-    if (rest.size() == 1) {
-        const QFileInfo file(rest.first());
-        // The desktop offers the program for every JPEG, also those named .jpeg or .jpe, which
-        // the list does not show.
-        const QStringList pictures =
-            (picture::listPattern() + QStringLiteral(";*.jpeg;*.jpe")).split(u';');
-        struct stat status {}; // by the name's own bytes, which need not be UTF-8
-        const bool isFile = ::stat(nameBytes(rest.first()).constData(), &status) == 0 &&
-                            S_ISREG(status.st_mode);
-        // Matched as shown: a pattern cannot match text holding a stray byte.
-        if (isFile && QDir::match(pictures, shownName(file.fileName())))
-            return {Start::Mode::Window, file.absoluteFilePath()};
+    const Start commandLine{Start::Mode::CommandLine, {}, {}, {}};
+    if (rest.size() == 2 && rest.first() == u"--")
+        rest.removeFirst();
+    else if (rest.size() == 1 && rest.first().startsWith(u'-'))
+        return commandLine; // one of the command line's own options
+    if (rest.size() > 1 || (rest.size() == 1 && rest.first().isEmpty()))
+        return commandLine;
+    // Whatever the one name is (a JPEG named .jpeg, a file gone, a folder), the window says
+    // what it makes of it: the desktop offers the program for pictures the list does not show.
+    if (rest.size() == 1)
+        start.picture = QFileInfo(rest.first()).absoluteFilePath();
+    return start;
+}
+
+QString noWindow(const QString& platform, const QByteArray& display,
+                 const QByteArray& waylandDisplay) {
+    const QString start = QStringLiteral("impossibile aprire la finestra: ");
+    const QString shown = platform.section(u':', 0, 0);
+    if (!shown.isEmpty() && shown != u"xcb" && !shown.startsWith(u"wayland"))
+        return start +
+               QStringLiteral("la piattaforma grafica \u201C%1\u201D non si avvia").arg(platform);
+    if (display.isEmpty() && waylandDisplay.isEmpty())
+        return start + QStringLiteral("nessuno schermo (DISPLAY e WAYLAND_DISPLAY non sono "
+                                      "impostate); senza finestra: trameda --chart IMMAGINE");
+    const QByteArray named =
+        shown.startsWith(u"wayland") || display.isEmpty() ? waylandDisplay : display;
+    return start + QStringLiteral("lo schermo \u201C%1\u201D non risponde")
+                       .arg(QString::fromLocal8Bit(named));
+}
+
+namespace {
+
+// What Qt said while the window's application object started, and the handler it replaced.
+struct Held {
+    QString platform;
+    QtMessageHandler previous = nullptr;
+    std::vector<std::pair<QtMsgType, QString>> messages;
+};
+std::optional<Held> held;
+
+void holdMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtFatalMsg) {
+        held->messages.emplace_back(type, message);
+        return;
     }
-    return commandLine;
+    // Qt gives up on its platform here and would abort; the user gets the reason instead.
+    const QString line = QStringLiteral("trameda: ") +
+                         noWindow(held->platform, qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY")) +
+                         u'\n';
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+} // namespace
+
+WindowStart::WindowStart(const QString& platform) {
+    held.emplace();
+    held->platform = platform.isEmpty() ? qEnvironmentVariable("QT_QPA_PLATFORM") : platform;
+    held->previous = qInstallMessageHandler(holdMessage);
+}
+
+WindowStart::~WindowStart() {
+    started();
+}
+
+void WindowStart::started() {
+    if (!held)
+        return;
+    const Held done = std::move(*held);
+    held.reset();
+    qInstallMessageHandler(done.previous);
+    for (const auto& [type, message] : done.messages) {
+        QMessageLogger logger;
+        switch (type) {
+        case QtDebugMsg:
+            logger.debug("%ls", qUtf16Printable(message));
+            break;
+        case QtInfoMsg:
+            logger.info("%ls", qUtf16Printable(message));
+            break;
+        case QtCriticalMsg:
+            logger.critical("%ls", qUtf16Printable(message));
+            break;
+        default:
+            logger.warning("%ls", qUtf16Printable(message));
+            break;
+        }
+    }
 }
 
 } // namespace trameda::startup

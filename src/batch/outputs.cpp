@@ -5,6 +5,7 @@
 #include "files/names.h"
 #include "files/safewrite.h"
 
+#include <QBuffer>
 #include <QTextStream>
 
 namespace trameda::batch {
@@ -51,8 +52,16 @@ bool save(const QString& path, const std::function<bool(QIODevice&)>& write, QTe
     return true;
 }
 
+// Encoded in memory first: the PNG encoder reports a failed write by printing the library's own
+// English line, so the file is given the picture only once it is whole.
 bool writePng(const QString& path, const QImage& chart, QTextStream& err) {
-    return save(path, [&](QIODevice& file) { return chart.save(&file, "PNG"); }, err);
+    const auto write = [&](QIODevice& file) {
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        return buffer.open(QIODevice::WriteOnly) && chart.save(&buffer, "PNG") &&
+               file.write(encoded) == encoded.size();
+    };
+    return save(path, write, err);
 }
 
 bool writePattern(const QString& path, const document::Pattern& pattern, QTextStream& err) {

@@ -1,10 +1,11 @@
 #include "colfile.h"
 
+#include "files/names.h"
+#include "files/safewrite.h"
 #include "runtime/numbers.h"
 
-#include "files/names.h"
-
 #include <QFile>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,48 +90,60 @@ ColFileRead parseColFile(QByteArrayView head, bool complete) {
 }
 
 ColFileRead readColFile(const QString& path) {
-    // Opened by the name's own bytes, which need not be UTF-8.
-    const int fd = ::open(nameBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    struct stat status {};
-    QFile file;
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
+    const auto cannot = [](const QString& cause) {
         ColFileRead read;
         read.error = ColFileRead::Error::CannotOpen;
+        read.cause = cause;
         return read;
+    };
+    const auto openFailure = [](int error) {
+        return error == ENOENT || error == ENOTDIR ? QStringLiteral("file non trovato")
+                                                   : writeErrorText(error);
+    };
+    const QByteArray name = nameBytes(path); // the name's own bytes, which need not be UTF-8
+    struct stat status {};
+    if (name.isEmpty())
+        return cannot(openFailure(ENOENT));
+    if (::stat(name.constData(), &status) != 0)
+        return cannot(openFailure(errno));
+    // Only a regular file is opened at all: a FIFO would keep the window waiting.
+    if (!S_ISREG(status.st_mode))
+        return cannot(notRegular(status));
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return cannot(openFailure(errno));
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return cannot(QStringLiteral("errore di lettura del file"));
     }
     const QByteArray head = file.read(kMaxColFileRead);
-    if (file.error() != QFileDevice::NoError) {
-        ColFileRead read;
-        read.error = ColFileRead::Error::CannotOpen;
-        return read;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return cannot(QStringLiteral("errore di lettura del file"));
     // One byte more than the limit tells a file that ends there from one that goes on.
     const bool complete = head.size() < kMaxColFileRead || file.read(1).isEmpty();
     return parseColFile(head, complete);
 }
 
 QString describeFailure(const ColFileRead& read, const QString& fileName) {
-    const QString name = QStringLiteral("\u201C%1\u201D").arg(fileName);
+    // Each message is filled in one pass: a name holding "%2" stays as it is.
+    const QString name = u'\u201C' + fileName + u'\u201D';
     QString why;
     switch (read.error) {
     case ColFileRead::Error::None:
         return {};
     case ColFileRead::Error::CannotOpen:
-        why = QStringLiteral("Impossibile leggere il file di colori %1.").arg(name);
+        why = QStringLiteral("Impossibile leggere il file di colori %1: %2.").arg(name, read.cause);
         break;
     case ColFileRead::Error::TooFew:
         why = QStringLiteral("Il file di colori %1 contiene solo %2 valori su 16.")
-                  .arg(name)
-                  .arg(read.found);
+                  .arg(name, QString::number(read.found));
         break;
     case ColFileRead::Error::OutOfRange:
         why = QStringLiteral("Il file di colori %1 ha un valore non valido al posto del colore %2: "
                              "i colori vanno da 0 a 16777215.")
-                  .arg(name)
-                  .arg(read.found + 1);
+                  .arg(name, QString::number(read.found + 1));
         break;
     case ColFileRead::Error::NotText:
         why = QStringLiteral("Il file %1 non è un file di colori: non contiene solo testo.")
@@ -139,8 +152,7 @@ QString describeFailure(const ColFileRead& read, const QString& fileName) {
     case ColFileRead::Error::TooLong:
         why = QStringLiteral("Il file %1 non è un file di colori: i suoi primi 16 valori non "
                              "finiscono entro i primi %2 KB.")
-                  .arg(name)
-                  .arg(kMaxColFileRead / 1024);
+                  .arg(name, QString::number(kMaxColFileRead / 1024));
         break;
     }
     return why + QStringLiteral(" Nessun colore è stato cambiato.");

@@ -27,6 +27,7 @@ struct ColFileRead {
     Error error = Error::None;
     Colours colours{};
     int found = 0; // fields read before the error; the failing field is found + 1
+    QString cause; // why a file could not be read (CannotOpen): "file non trovato" ...
 
     bool ok() const { return error == Error::None; }
 };

@@ -3,10 +3,10 @@
 #include "picture.h"
 #include "runtime/runtimeerror.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QIODevice>
 #include <QImageReader>
-#include <QLocale>
 #include <QTransform>
 #include <algorithm>
 #include <csetjmp>
@@ -25,9 +25,9 @@ namespace {
 // set to 0xFF.
 constexpr J_COLOR_SPACE kRgb32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
 
-// Orientation is read by Qt's own JPEG header reader, which keeps every Exif and colour-profile
-// block it meets; past this much header it is not asked.
-constexpr qint64 kMaxOrientedHeader = 1 << 20;
+// The first Exif block, which gives the orientation, is kept as the header goes by; a block is at
+// most this long.
+constexpr std::size_t kMaxMarker = 65533;
 
 enum class Stop { None, Library, TooLarge, Scans, Time, ReadError };
 
@@ -37,7 +37,9 @@ enum class Stop { None, Library, TooLarge, Scans, Time, ReadError };
 class Decoder {
 public:
     Decoder(QIODevice& device, const ReadLimits& limits, const QElapsedTimer& clock)
-        : m_device(device), m_limits(limits), m_clock(clock), m_buffer(64 * 1024) {}
+        : m_device(device), m_limits(limits), m_clock(clock), m_buffer(64 * 1024) {
+        m_exif.reserve(kMaxMarker); // filled inside libjpeg, where nothing may throw
+    }
     ~Decoder() { jpeg_destroy_decompress(&m_info); }
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
@@ -59,13 +61,14 @@ private:
     static boolean fillInput(j_decompress_ptr info);
     static void skipInput(j_decompress_ptr info, long count);
     static void termSource(j_decompress_ptr) {}
+    static boolean readApp1(j_decompress_ptr info);
+    JOCTET nextByte();
 
     QIODevice& m_device;
     const ReadLimits& m_limits;
     const QElapsedTimer& m_clock;
     std::vector<JOCTET> m_buffer;
-    qint64 m_bytesRead = 0;
-    qint64 m_headerBytes = 0;
+    std::vector<JOCTET> m_exif;
 
     jpeg_decompress_struct m_info{};
     jpeg_error_mgr m_errors{};
@@ -111,7 +114,6 @@ boolean Decoder::fillInput(j_decompress_ptr info) {
         self.m_buffer[1] = JPEG_EOI;
         count = 2;
     }
-    self.m_bytesRead += count;
     self.m_source.next_input_byte = self.m_buffer.data();
     self.m_source.bytes_in_buffer = std::size_t(count);
     return TRUE;
@@ -127,6 +129,34 @@ void Decoder::skipInput(j_decompress_ptr info, long count) {
     }
     self.m_source.next_input_byte += count;
     self.m_source.bytes_in_buffer -= std::size_t(count);
+}
+
+JOCTET Decoder::nextByte() {
+    if (m_source.bytes_in_buffer == 0)
+        fillInput(&m_info);
+    --m_source.bytes_in_buffer;
+    return *m_source.next_input_byte++;
+}
+
+// An APP1 block: Exif or XMP. Only the first Exif block is kept; a colour profile of megabytes
+// before it costs reading, not memory.
+boolean Decoder::readApp1(j_decompress_ptr info) {
+    Decoder& self = of(info);
+    const int high = self.nextByte();
+    const int length = (high << 8 | self.nextByte()) - 2;
+    if (length <= 0)
+        return TRUE;
+    if (!self.m_exif.empty()) {
+        skipInput(info, length);
+        return TRUE;
+    }
+    for (int i = 0; i < length; ++i)
+        self.m_exif.push_back(self.nextByte());
+    static constexpr JOCTET kExif[] = {'E', 'x', 'i', 'f', 0, 0};
+    if (self.m_exif.size() < std::size(kExif) ||
+        !std::equal(std::begin(kExif), std::end(kExif), self.m_exif.begin()))
+        self.m_exif.clear();
+    return TRUE;
 }
 
 bool Decoder::decode(int maxSide) {
@@ -149,9 +179,9 @@ bool Decoder::decode(int maxSide) {
     m_info.src = &m_source;
     m_progress.progress_monitor = progress;
     m_info.progress = &m_progress;
+    jpeg_set_marker_processor(&m_info, JPEG_APP0 + 1, readApp1);
 
     jpeg_read_header(&m_info, TRUE);
-    m_headerBytes = m_bytesRead - qint64(m_source.bytes_in_buffer);
     const int width = int(m_info.image_width);
     const int height = int(m_info.image_height);
     if (width > m_limits.maxSide || height > m_limits.maxSide ||
@@ -193,10 +223,7 @@ bool Decoder::decode(int maxSide) {
             RuntimeError::InvalidPicture,
             QStringLiteral("troppe scansioni progressive (più di %1)").arg(m_limits.maxScans));
     case Stop::Time:
-        throw RuntimeError(
-            RuntimeError::InvalidPicture,
-            QStringLiteral("lettura troppo lunga (più di %1 s)")
-                .arg(QLocale(QLocale::Italian).toString(m_limits.milliseconds / 1000.0)));
+        refuseAsTooSlow(m_limits);
     case Stop::ReadError:
         throw RuntimeError(RuntimeError::FileAccess, QStringLiteral("errore di lettura del file"));
     case Stop::None:
@@ -208,6 +235,13 @@ bool Decoder::decode(int maxSide) {
         case JERR_IMAGE_TOO_BIG:
         case JERR_WIDTH_OVERFLOW:
             break;
+        case JERR_BAD_PRECISION:   // 12 or 16 bits a sample
+        case JERR_SOF_UNSUPPORTED: // lossless, hierarchical
+        case JERR_ARITH_NOTIMPL:
+        case JERR_NOT_COMPILED:
+        case JERR_CONVERSION_NOTIMPL:
+            throw RuntimeError(RuntimeError::InvalidPicture,
+                               QStringLiteral("tipo di jpg non supportato"));
         default:
             throw RuntimeError(RuntimeError::InvalidPicture,
                                QStringLiteral("immagine jpg danneggiata"));
@@ -242,8 +276,24 @@ QImage upright(QImage image, QImageIOHandler::Transformations how) {
     return image;
 }
 
+// The orientation Qt reads from the Exif block, given on its own: a header of that block and the
+// smallest frame that ends it, so that nothing else the file's header holds is read again.
+QImageIOHandler::Transformations orientation(const std::vector<JOCTET>& exif) {
+    if (exif.empty())
+        return QImageIOHandler::TransformationNone;
+    QByteArray header("\xFF\xD8\xFF\xE1", 4);
+    header.append(char((exif.size() + 2) >> 8)).append(char((exif.size() + 2) & 0xFF));
+    header.append(reinterpret_cast<const char*>(exif.data()), qsizetype(exif.size()));
+    // One grey pixel, its scan and the end.
+    header.append("\xFF\xC0\x00\x0B\x08\x00\x01\x00\x01\x01\x01\x11\x00"
+                  "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00\xFF\xD9",
+                  25);
+    QBuffer buffer(&header);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer, "jpeg").transformation();
+}
+
 QImage Decoder::read(int maxSide) {
-    const qint64 start = m_device.pos();
     if (!decode(maxSide))
         fail();
     const bool cmyk = m_info.out_color_space == JCS_CMYK;
@@ -251,11 +301,7 @@ QImage Decoder::read(int maxSide) {
     QImage image = std::move(m_image);
     if (cmyk)
         cmykToRgb32(image);
-    if (m_headerBytes <= kMaxOrientedHeader && m_device.seek(start)) {
-        QImageReader header(&m_device, "jpeg");
-        image = upright(std::move(image), header.transformation());
-    }
-    return image;
+    return upright(std::move(image), orientation(m_exif));
 }
 
 } // namespace

@@ -16,6 +16,9 @@ struct ReadLimits;
 // Refuses a picture whose header claims more than `limits` allow on a side or more than
 // `maxPixels` in all.
 void refuseIfTooLarge(QSize claimed, qint64 maxPixels, const ReadLimits& limits);
+// Refuses a picture whose reading took longer than `limits` allow: RuntimeError(InvalidPicture)
+// with the detail "lettura troppo lunga (più di 2,5 s)".
+[[noreturn]] void refuseAsTooSlow(const ReadLimits& limits);
 
 namespace jpeg {
 

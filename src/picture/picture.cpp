@@ -2,6 +2,7 @@
 
 #include "imagescale.h"
 #include "jpegreader.h"
+#include "pngreader.h"
 #include "runtime/runtimeerror.h"
 #include "files/names.h"
 #include "files/safewrite.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLocale>
 #include <QtEndian>
 #include <algorithm>
 #include <cerrno>
@@ -84,6 +86,12 @@ void refuseIfTooLarge(QSize claimed, qint64 maxPixels, const ReadLimits& limits)
         refuseAsTooLarge(claimed);
 }
 
+[[noreturn]] void refuseAsTooSlow(const ReadLimits& limits) {
+    throw RuntimeError(RuntimeError::InvalidPicture,
+                       QStringLiteral("lettura troppo lunga (più di %1 s)")
+                           .arg(QLocale(QLocale::Italian).toString(limits.milliseconds / 1000.0)));
+}
+
 namespace {
 
 RuntimeError outOfMemory() {
@@ -137,11 +145,48 @@ QSize bmpClaim(QIODevice& device) {
     return {qFromLittleEndian<qint32>(at + 18), int(std::min<qint64>(std::abs(height), INT_MAX))};
 }
 
+// Another device as a decoder reads it while the clock runs: once the reading's time is up, every
+// read fails, so a decoder that takes in data without end (a frame that never ends) stops there.
+class TimedDevice final : public QIODevice {
+public:
+    TimedDevice(QIODevice& source, const QElapsedTimer& clock, int milliseconds)
+        : m_source(source), m_start(source.pos()), m_clock(clock), m_milliseconds(milliseconds) {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool timeIsUp() const { return m_timeIsUp; }
+    bool isSequential() const override { return m_source.isSequential(); }
+    qint64 size() const override { return m_source.size() - m_start; }
+    bool seek(qint64 position) override {
+        return QIODevice::seek(position) && m_source.seek(m_start + position);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 count) override {
+        m_timeIsUp = m_timeIsUp || m_clock.elapsed() >= m_milliseconds;
+        return m_timeIsUp ? -1 : m_source.read(data, count);
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice& m_source;
+    const qint64 m_start;
+    const QElapsedTimer& m_clock;
+    const int m_milliseconds;
+    bool m_timeIsUp = false;
+};
+
 // GIF and BMP, by Qt's decoders, which decode the whole picture: its size is checked first.
-QImage readWhole(QIODevice& device, const char* format, const ReadLimits& limits) {
-    const QSize bmpHeader = qstrcmp(format, "bmp") == 0 ? bmpClaim(device) : QSize();
+QImage readWhole(QIODevice& source, const char* format, const ReadLimits& limits,
+                 const QElapsedTimer& clock) {
+    const bool bmp = qstrcmp(format, "bmp") == 0;
+    const QSize bmpHeader = bmp ? bmpClaim(source) : QSize();
+    TimedDevice device(source, clock, limits.milliseconds);
     QImageReader reader(&device, format);
-    const QSize claimed = reader.size();
+    QSize claimed = reader.size();
+    if (bmp) // a BMP stored top down has a negative height
+        claimed.setHeight(std::abs(claimed.height()));
+    if (device.timeIsUp())
+        refuseAsTooSlow(limits);
     if (!claimed.isValid() || claimed.isEmpty()) {
         if (!bmpHeader.isEmpty())
             refuseIfTooLarge(bmpHeader, limits.maxWholePixels, limits);
@@ -149,6 +194,8 @@ QImage readWhole(QIODevice& device, const char* format, const ReadLimits& limits
     }
     refuseIfTooLarge(claimed, limits.maxWholePixels, limits);
     const QImage image = reader.read();
+    if (device.timeIsUp())
+        refuseAsTooSlow(limits);
     if (image.isNull()) {
         // A decoder reports an allocation that failed as it reports damaged data; whether an
         // image of that size can be had now tells the two apart.
@@ -170,11 +217,11 @@ Picture decodeBounded(QIODevice& device, const ReadLimits& limits, const QElapse
     if (head.startsWith("\xFF\xD8\xFF"))
         image = jpeg::read(device, Picture::kMaxSide, limits, clock);
     else if (head.startsWith("GIF8"))
-        image = readWhole(device, "gif", limits);
+        image = readWhole(device, "gif", limits, clock);
     else if (head.startsWith("BM"))
-        image = readWhole(device, "bmp", limits);
+        image = readWhole(device, "bmp", limits, clock);
     else if (head.startsWith("\x89PNG"))
-        image = readWhole(device, "png", limits); // a download saved under a photo's name
+        image = png::read(device, limits, clock); // a download saved under a photo's name
     else
         throw RuntimeError(RuntimeError::InvalidPicture,
                            QStringLiteral("non è un'immagine jpg, gif o bmp"));

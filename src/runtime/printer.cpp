@@ -97,13 +97,21 @@ QString PdfPrintOutput::fileName(const QDateTime& when, int attempt) {
 std::unique_ptr<PrintDocument> PdfPrintOutput::open() {
     m_lastPath.clear();
     const QDateTime begun = QDateTime::currentDateTime();
-    // Fixed now: the current folder may change before the document is complete.
-    const QDir folder(QDir(m_folder.isEmpty() ? QDir::currentPath() : m_folder).absolutePath());
-    auto file = std::make_unique<SafeFile>(
-        [folder, begun](int attempt) { return folder.absoluteFilePath(fileName(begun, attempt)); });
+    // Fixed now: the current folder may change before the document is complete. A current
+    // folder without a name (removed since) is where a palette would be saved too: the page is
+    // named relative to it, and the writer says why nothing can be made there.
+    const QString folder = m_folder.isEmpty() ? QDir::currentPath() : QDir(m_folder).absolutePath();
+    auto file = std::make_unique<SafeFile>([folder, begun](int attempt) {
+        const QString name = fileName(begun, attempt);
+        return folder.isEmpty() ? name : QDir(folder).absoluteFilePath(name);
+    });
     if (!file->open())
         throw RuntimeError(RuntimeError::PrinterError,
-                           file->path() + QStringLiteral(": ") + file->failure());
+                           file->path() + QStringLiteral(": ") + file->failure() +
+                               (folder.isEmpty()
+                                    ? QStringLiteral(" (la cartella da cui è stato "
+                                                     "avviato il programma non c'è più)")
+                                    : QString()));
     return pdfDocument(std::move(file), [this](const QString& path) { m_lastPath = path; });
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <jpeglib.h>
 #include <vector>
+#include <zlib.h>
 
 QByteArray encoded(const QImage& image, const char* format, bool progressive) {
     QByteArray bytes;
@@ -65,6 +66,54 @@ QByteArray gifClaiming(QSize size) {
     return bytes;
 }
 
+QByteArray greyPng(QSize size, const QByteArray& data) {
+    const auto chunk = [](const char* type, const QByteArray& body) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian(quint32(body.size()), bytes.data());
+        bytes.append(type, 4).append(body);
+        QByteArray crc(4, '\0');
+        qToBigEndian(quint32(crc32(crc32(0, nullptr, 0),
+                                   reinterpret_cast<const Bytef*>(bytes.constData() + 4),
+                                   uInt(bytes.size() - 4))),
+                     crc.data());
+        return bytes + crc;
+    };
+    QByteArray header(13, '\0');
+    qToBigEndian(quint32(size.width()), header.data());
+    qToBigEndian(quint32(size.height()), header.data() + 4);
+    header[8] = 8; // bits a sample; colour type 0: grey
+    uLongf length = compressBound(uLong(data.size()));
+    QByteArray stream(qsizetype(length), '\0');
+    if (compress(reinterpret_cast<Bytef*>(stream.data()), &length,
+                 reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size())) != Z_OK)
+        qFatal("cannot compress");
+    stream.truncate(qsizetype(length));
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", header) + chunk("IDAT", stream) +
+           chunk("IEND", {});
+}
+
+QByteArray topDown(const QByteArray& bmp) {
+    const auto at = [&](qsizetype offset) {
+        return qFromLittleEndian<qint32>(bmp.data() + offset);
+    };
+    const int height = at(22);
+    const qsizetype row =
+        (qsizetype(at(18)) * qFromLittleEndian<quint16>(bmp.data() + 28) + 31) / 32 * 4;
+    QByteArray flipped = bmp.left(at(10));
+    for (int y = height - 1; y >= 0; --y)
+        flipped += bmp.mid(at(10) + y * row, row);
+    put(flipped, 22, qint32(-height));
+    return flipped;
+}
+
+QByteArray withFrame(const QByteArray& jpeg, int marker, int precision) {
+    QByteArray bytes = jpeg;
+    const qsizetype sof = bytes.indexOf("\xFF\xC0");
+    bytes[sof + 1] = char(marker);
+    bytes[sof + 4] = char(precision);
+    return bytes;
+}
+
 QByteArray withRepeatedScan(const QByteArray& jpeg, int times) {
     // The tables in force for the last scan stay in force for its copies.
     const qsizetype scan = jpeg.lastIndexOf("\xFF\xDA");
@@ -83,6 +132,19 @@ QByteArray withOrientation(const QByteArray& jpeg, int orientation) {
                     36);
     put(exif, 28, quint16(orientation));
     return jpeg.left(2) + exif + jpeg.mid(2);
+}
+
+QByteArray withColourProfile(const QByteArray& jpeg, int bytes) {
+    constexpr int kBlock = 65000;
+    const int blocks = (bytes + kBlock - 1) / kBlock;
+    QByteArray profile;
+    for (int i = 0; i < blocks; ++i) {
+        const int length = 2 + 14 + std::min(kBlock, bytes - i * kBlock);
+        profile.append("\xFF\xE2", 2).append(char(length >> 8)).append(char(length & 0xFF));
+        profile.append("ICC_PROFILE\0", 12).append(char(i + 1)).append(char(blocks));
+        profile.append(length - 16, '\x11');
+    }
+    return jpeg.left(2) + profile + jpeg.mid(2);
 }
 
 QByteArray cmykJpeg(QSize size, QRgb colour) {
