@@ -46,7 +46,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     if (!request.palette.isEmpty()) {
         const palette::ColFileRead read = palette::readColFile(request.palette);
         if (!read.ok()) {
-            err << "trameda: " << palette::describeFailure(read, shownName(request.palette)) << Qt::endl;
+            err << "trameda: " << palette::describeFailure(read, shownName(request.palette))
+                << Qt::endl;
             return kFileError;
         }
         swatches = read.colours;
