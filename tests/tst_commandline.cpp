@@ -227,21 +227,19 @@ void TestCommandLine::threads_data() {
     QTest::addColumn<QRgb>("red"); // as the chart shows it
     QTest::addColumn<QRgb>("blue");
     QTest::addColumn<QString>("csv");
-    const QString matched = QStringLiteral(",606,Orange Red Bright,3.0,1050,1\r\n"
-                                           "B,%1,606,Orange Red Bright,3.1,0,0\r\n"
+    // The list holds the threads with stitches in the order a shop keeps them: the named B5200
+    // first, then by number.
+    const QString matched = QStringLiteral("D,#FFFFFF,B5200,Snow White,0.0,400,1\r\n"
                                            "C,%2,32,Blueberry Dark,14.8,1050,1\r\n"
-                                           "D,#FFFFFF,B5200,Snow White,0.0,400,1\r\n");
+                                           "A,%1,606,Orange Red Bright,3.0,1050,1\r\n");
     QTest::newRow("named, colours kept")
         << QStringList{} << qRgb(255, 0, 0) << qRgb(0, 0, 255)
-        << QStringLiteral("A,#FF0000") +
-               matched.arg(QStringLiteral("#FE0001"), QStringLiteral("#0000FF"));
+        << matched.arg(QStringLiteral("#FF0000"), QStringLiteral("#0000FF"));
     // Snapped, both reds take 606's colour and stay two entries; the difference still says how
     // far each thread is from the colour chosen.
     QTest::newRow("snapped to the threads")
         << QStringList{QStringLiteral("--threads"), QStringLiteral("dmc")} << qRgb(250, 50, 3)
-        << qRgb(77, 46, 138)
-        << QStringLiteral("A,#FA3203") +
-               matched.arg(QStringLiteral("#FA3203"), QStringLiteral("#4D2E8A"));
+        << qRgb(77, 46, 138) << matched.arg(QStringLiteral("#FA3203"), QStringLiteral("#4D2E8A"));
 }
 
 void TestCommandLine::threads() {
@@ -291,6 +289,14 @@ void TestCommandLine::patternPages_data() {
                        QStringLiteral("--bw"),       QStringLiteral("--title"),
                        QStringLiteral("Metà e metà")}
         << 14;
+    // 8 mm cells: 21 across and 30 down on A4, 3 x 2 pages of the 50 x 50 cells.
+    QTest::newRow("large cells, linen, letters, margin")
+        << QStringList{QStringLiteral("--cell"),    QStringLiteral("8"),
+                       QStringLiteral("--fabric"),  QStringLiteral("28"),
+                       QStringLiteral("--over"),    QStringLiteral("2"),
+                       QStringLiteral("--margin"),  QStringLiteral("30"),
+                       QStringLiteral("--symbols"), QStringLiteral("letters")}
+        << 8;
 }
 
 void TestCommandLine::patternPages() {
@@ -359,6 +365,14 @@ void TestCommandLine::usageErrors_data() {
         << QStringList{"--chart", p, "--key-csv", "k.csv", "--fabric", "5"} << "--fabric";
     QTest::newRow("seven strands")
         << QStringList{"--chart", p, "--pattern", "s.pdf", "--strands", "7"} << "--strands";
+    QTest::newRow("cells too small")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--cell", "2,4"} << "--cell";
+    QTest::newRow("margin over 100")
+        << QStringList{"--chart", p, "--key-csv", "k.csv", "--margin", "101"} << "--margin";
+    QTest::newRow("over three") << QStringList{"--chart", p, "--pattern", "s.pdf", "--over", "3"}
+                                << "--over";
+    QTest::newRow("other symbols")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--symbols", "greek"} << "--symbols";
     QTest::newRow("black and white without pattern")
         << QStringList{"--chart", p, "--png", "a.png", "--bw"} << "--bw";
     QTest::newRow("title without pattern")

@@ -5,6 +5,7 @@
 #include "document/stitchgrid.h"
 #include "threads/threadtable.h"
 
+#include <QRectF>
 #include <QTest>
 
 using namespace trameda;
@@ -60,26 +61,40 @@ void TestDocument::splitAxis() {
 }
 
 void TestDocument::pages_data() {
-    // A4 leaves 173 x 248 mm for the chart, letter 178.9 x 230.4.
+    // A4 leaves 186 x 259 mm for the chart, letter 191.9 x 241.4; each piece has 8 mm for its
+    // numbers on every side, so 3.5 mm cells fit 48 x 69 on A4 and 50 x 64 on letter.
     QTest::addColumn<int>("columns");
     QTest::addColumn<int>("rows");
     QTest::addColumn<Paper>("paper");
     QTest::addColumn<double>("cell");
-    QTest::addColumn<int>("across");
+    QTest::addColumn<int>("across"); // pieces
     QTest::addColumn<int>("down");
-    QTest::addColumn<QString>("lastPage"); // its columns and rows
-    // 50 cells fit 173 mm at 3.4 mm.
-    QTest::newRow("50 x 50, one page")
-        << 50 << 50 << Paper::A4 << 3.4 << 1 << 1 << QStringLiteral("0+50 0+50");
-    // At 3.3 mm, 52 across (pages of 50) and 75 down (pages of 70): 4 x 3 pages, as at 3 mm;
-    // at 3.4 mm, 50 across would need 5.
-    QTest::newRow("200 x 200, A4")
-        << 200 << 200 << Paper::A4 << 3.3 << 4 << 3 << QStringLiteral("148+52r2 138+62r2");
-    // Letter at 3.3 mm: 69 down, pages of 60 would need 4, even pages of 68 need 3.
-    QTest::newRow("200 x 200, letter")
-        << 200 << 200 << Paper::Letter << 3.3 << 4 << 3 << QStringLiteral("148+52r2 132+68r2");
-    QTest::newRow("wide, 6 mm cells")
-        << 25 << 2 << Paper::A4 << 6.0 << 1 << 1 << QStringLiteral("0+25 0+2");
+    QTest::addColumn<QList<int>>("perPage"); // pieces on each chart page
+    QTest::addColumn<QString>("lastPiece");  // its columns and rows
+    QTest::addColumn<bool>("turned");
+    QTest::newRow("one page") << 48 << 69 << Paper::A4 << 3.5 << 1 << 1 << QList<int>{1}
+                              << QStringLiteral("0+48 0+69") << false;
+    // Across: pages from the tens, 40 each; down, tens would cost a fourth page: three even.
+    QTest::newRow("200 x 200, A4") << 200 << 200 << Paper::A4 << 3.5 << 5 << 3 << QList<int>(15, 1)
+                                   << QStringLiteral("158+42r2 132+68r2") << false;
+    QTest::newRow("200 x 200, letter, 2.5 mm")
+        << 200 << 200 << Paper::Letter << 2.5 << 3 << 3 << QList<int>(9, 1)
+        << QStringLiteral("132+68r2 168+32r2") << false;
+    // Five strips 51 mm high, gutters included, one under the other on one page.
+    QTest::newRow("200 x 10, stacked") << 200 << 10 << Paper::A4 << 3.5 << 5 << 1 << QList<int>{5}
+                                       << QStringLiteral("158+42r2 0+10") << false;
+    // Three columns 19.5 mm wide side by side.
+    QTest::newRow("1 x 200, side by side")
+        << 1 << 200 << Paper::A4 << 3.5 << 1 << 3 << QList<int>{3} << QStringLiteral("0+1 132+68r2")
+        << false;
+    // At 8 mm, 30 down: eight even pieces of 26 or 27, seven 24 mm wide to a page.
+    QTest::newRow("1 x 200, 8 mm") << 1 << 200 << Paper::A4 << 8.0 << 1 << 8 << QList<int>{7, 1}
+                                   << QStringLiteral("0+1 174+26r2") << false;
+    // Turned A4 holds 257 mm of cells across, 156 down: at about 3.5 mm, upright pages need four
+    // strips of 50 (3.2 mm), turned ones three of 68 (3.7 mm, 40 rows in 164 mm).
+    QTest::newRow("200 x 40, turned")
+        << 200 << 40 << Paper::A4 << 0.0 << 3 << 1 << QList<int>{1, 1, 1}
+        << QStringLiteral("132+68r2 0+40") << true;
 }
 
 void TestDocument::pages() {
@@ -89,21 +104,39 @@ void TestDocument::pages() {
     QFETCH(double, cell);
     QFETCH(int, across);
     QFETCH(int, down);
-    QFETCH(QString, lastPage);
-    const DocumentPlan plan = planDocument(columns, rows, paper);
-    QCOMPARE(plan.chart.cell, cell);
-    QCOMPARE(plan.chart.pagesAcross, across);
-    QCOMPARE(plan.chart.pagesDown, down);
-    // The cover is page 1, the chart pages follow row by row, the key comes last.
-    QCOMPARE(plan.pageCount, 2 + across * down);
+    QFETCH(QList<int>, perPage);
+    QFETCH(QString, lastPiece);
+    QFETCH(bool, turned);
+    const DocumentPlan plan = planDocument(columns, rows, paper, cell, 6);
+    const ChartPlan& chart = plan.chart;
+    QCOMPARE(chart.landscape, turned);
+    cell = chart.cell;
+    QCOMPARE(chart.tilesAcross, across);
+    QCOMPARE(chart.tilesDown, down);
+    QList<int> pieces;
+    for (const ChartPage& page : chart.pages)
+        pieces += int(page.tiles.size());
+    QCOMPARE(pieces, perPage);
+    // The cover is page 1, the chart pages follow, the key comes last.
+    QCOMPARE(plan.pageCount, 2 + int(perPage.size()));
     QCOMPARE(plan.keyPage, plan.pageCount);
-    const ChartPage& last = plan.chart.pages.back();
-    QCOMPARE(last.number, plan.pageCount - 1);
-    QCOMPARE(describe({last.columns}) + u' ' + describe({last.rows}), lastPage);
-    if (across > 1)
-        QCOMPARE(plan.chart.page(1, 0).number, 3);
-    if (down > 1)
-        QCOMPARE(plan.chart.page(0, 1).number, 2 + across);
+    const Tile& last = chart.tiles.back();
+    QCOMPARE(last.page, plan.pageCount - 1);
+    QCOMPARE(describe({last.columns}) + u' ' + describe({last.rows}), lastPiece);
+    // Every piece, gutters included, lies within the room and clear of the others on its page.
+    const ChartArea area = chartArea(paper, turned);
+    for (const Tile& a : chart.tiles) {
+        const QRectF room(a.x - kGutter, a.y - kGutter, a.columns.count * cell + 2 * kGutter,
+                          a.rows.count * cell + 2 * kGutter);
+        QVERIFY(QRectF(0, 0, area.width, area.height)
+                    .adjusted(-1e-6, -1e-6, 1e-6, 1e-6)
+                    .contains(room));
+        for (const Tile& b : chart.tiles)
+            if (&a != &b && a.page == b.page)
+                QVERIFY(!room.adjusted(1e-6, 1e-6, -1e-6, -1e-6)
+                             .intersects(
+                                 QRectF(b.x, b.y, b.columns.count * cell, b.rows.count * cell)));
+    }
 }
 
 void TestDocument::pageEdges_data() {
@@ -139,20 +172,25 @@ void TestDocument::key_data() {
     // (100); D has none. A and C are matched to the same thread.
     QTest::addColumn<int>("fabric");
     QTest::addColumn<int>("strands");
+    QTest::addColumn<int>("margin");
     QTest::addColumn<QList<int>>("skeins"); // per entry
     QTest::addColumn<int>("total");
     QTest::addColumn<double>("metres");
-    // 13.1402 mm a cross: 500 take 6.57 m, one skein each (24 m at two strands) but one for both
-    // together; B's 100 take 1.31 m.
-    QTest::newRow("14, two strands") << 14 << 2 << QList<int>{1, 1, 1, 0} << 2 << 14.4542;
-    // 6 to the inch, six strands: 30.66 mm a cross, 15.33 m for 500, 2 skeins each (8 m a skein
-    // at six strands), 30.66 m together: 4; B's 3.07 m: 1.
-    QTest::newRow("6, six strands") << 6 << 6 << QList<int>{2, 1, 2, 0} << 5 << 33.7266;
+    // 13.14 mm a cross: 500 take 6.6 m, one skein each (24 m at two strands) but one for both
+    // together; B's 100 take 1.3 m.
+    QTest::newRow("14, two strands") << 14 << 2 << 0 << QList<int>{1, 1, 1, 0} << 2 << 14.5;
+    // 6 to the inch, six strands: 30.66 mm a cross, 15.3 m for 500, 2 skeins each (8 m a skein
+    // at six strands), 30.6 m together: 4; B's 3.1 m: 1.
+    QTest::newRow("6, six strands") << 6 << 6 << 0 << QList<int>{2, 1, 2, 0} << 5 << 33.7;
+    // Twice the thread for skeins: 30.6 m each, 4; 61.2 m together, 8; B's 6.2 m, 1.
+    QTest::newRow("6, six strands, margin 100")
+        << 6 << 6 << 100 << QList<int>{4, 1, 4, 0} << 9 << 33.7;
 }
 
 void TestDocument::key() {
     QFETCH(int, fabric);
     QFETCH(int, strands);
+    QFETCH(int, margin);
     QFETCH(QList<int>, skeins);
     QFETCH(int, total);
     QFETCH(double, metres);
@@ -164,7 +202,7 @@ void TestDocument::key() {
     const std::vector<Colour> colours{RGB(200, 0, 0), RGB(0, 0, 200), RGB(190, 0, 0),
                                       RGB(0, 200, 0)};
     const std::vector<threads::ThreadMatch> matches{{7, 1.5}, {3, 6.0}, {7, 2.5}, {9, 0.0}};
-    const Key key = makeKey(colours, matches, grid, {fabric, strands});
+    const Key key = makeKey(colours, matches, grid, {fabric, 1, strands, margin});
 
     QCOMPARE(key.lines.size(), std::size_t(4));
     const QList<long long> stitches{500, 100, 500, 0};

@@ -146,10 +146,13 @@ void TestSafeWrite::onlyRegularFilesAreWritten() {
     QVERIFY(d.mkdir(QStringLiteral("cartella.png")));
     QVERIFY(QFile(d.filePath(QStringLiteral("vero.png"))).open(QIODevice::WriteOnly));
     QVERIFY(d.mkpath(QStringLiteral("far/sub")));
-    for (const auto& [link, target] :
-         {std::pair{"link-fifo.png", "fifo.png"}, {"link.png", "vero.png"},
-          {"link-nuovo.png", "nuovo2.png"}, {"sub", "far/sub"}, {"l1.png", "l2.png"},
-          {"l2.png", "nuovo3.png"}, {"loop.png", "loop.png"}})
+    for (const auto& [link, target] : {std::pair{"link-fifo.png", "fifo.png"},
+                                       {"link.png", "vero.png"},
+                                       {"link-nuovo.png", "nuovo2.png"},
+                                       {"sub", "far/sub"},
+                                       {"l1.png", "l2.png"},
+                                       {"l2.png", "nuovo3.png"},
+                                       {"loop.png", "loop.png"}})
         QVERIFY(QFile::link(QString::fromUtf8(target), d.filePath(QString::fromUtf8(link))));
     QFile readOnly(d.filePath(QStringLiteral("sola-lettura.png")));
     QVERIFY(readOnly.open(QIODevice::WriteOnly));
@@ -195,7 +198,8 @@ void TestSafeWrite::replacementKeepsOwnerAndMode() {
     QVERIFY(QFile(dir.filePath(QStringLiteral("vecchio.csv"))).open(QIODevice::WriteOnly));
     QVERIFY(::chown(path.constData(), owner, gid_t(-1)) == 0);
     QVERIFY(::chmod(path.constData(), mode) == 0);
-    QVERIFY(!writeFileSafely(QFile::decodeName(path), [](QIODevice& f) { return f.write("x") == 1; }));
+    QVERIFY(
+        !writeFileSafely(QFile::decodeName(path), [](QIODevice& f) { return f.write("x") == 1; }));
     struct stat st {};
     QVERIFY(::stat(path.constData(), &st) == 0);
     QCOMPARE(uint(st.st_uid), owner);

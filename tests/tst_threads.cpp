@@ -125,32 +125,47 @@ void TestThreads::badTable() {
 }
 
 void TestThreads::skeins_data() {
-    // One cross at 14 to the inch: (2 x sqrt 2 + 2) x 25.4 / 14 mm = 8.7602 mm, half as much
-    // again for waste: 13.1402 mm of working thread. A skein gives 48 m of single strand, 24 m
-    // at two strands: 1826 crosses (23.994 m) fit in one, 1827 (24.007 m) do not.
+    QTest::addColumn<QList<int>>("cloth"); // fabric, over, strands, margin
     QTest::addColumn<long long>("stitches");
-    QTest::addColumn<int>("fabric");
-    QTest::addColumn<int>("strands");
-    QTest::addColumn<double>("metres");
-    QTest::addColumn<int>("skeins");
-    QTest::newRow("none") << 0LL << 14 << 2 << 0.0 << 0;
-    QTest::newRow("one cross") << 1LL << 14 << 2 << 0.0131402 << 1;
-    QTest::newRow("a skein's worth") << 1826LL << 14 << 2 << 23.9940 << 1;
-    QTest::newRow("one more") << 1827LL << 14 << 2 << 24.0072 << 2;
-    // 28 to the inch halves the thread, one strand halves it again per skein: 4 times as many.
-    QTest::newRow("fine fabric, one strand") << 7304LL << 28 << 1 << 47.9881 << 1;
-    QTest::newRow("coarse, all six strands") << 1000LL << 6 << 6 << 30.6605 << 4;
+    QTest::addColumn<QString>("figures"); // side, cross, per stitch, metres, skeins
+    // 25.4 / 14 = 1.8143 -> 1.814; 4.828 x 1.814 = 8.7580 -> 8.76; x 1.5 = 13.14.
+    QTest::newRow("none") << QList<int>{14, 1, 2, 0} << 0LL
+                          << QStringLiteral("1.814 8.76 13.14 0 0");
+    // 0.013 m prints as 0.0, but a thread with a stitch is bought.
+    QTest::newRow("one cross") << QList<int>{14, 1, 2, 0} << 1LL
+                               << QStringLiteral("1.814 8.76 13.14 0 1");
+    // 1826 x 13.14 mm = 23.99 m -> 24.0: exactly one skein of 24 m, not two; with 20 % two.
+    QTest::newRow("a skein's worth")
+        << QList<int>{14, 1, 2, 0} << 1826LL << QStringLiteral("1.814 8.76 13.14 24 1");
+    QTest::newRow("a skein's worth and a margin")
+        << QList<int>{14, 1, 2, 20} << 1826LL << QStringLiteral("1.814 8.76 13.14 24 2");
+    // 6740 x 13.14 mm = 88.56 m -> 88.6; x 1.2 / 24 = 4.43 -> 5.
+    QTest::newRow("Aida 14") << QList<int>{14, 1, 2, 20} << 6740LL
+                             << QStringLiteral("1.814 8.76 13.14 88.6 5");
+    // Linen 28 over two is Aida 14; 25 over two is 12.5 to the inch: 2.032 mm, 9.8105 -> 9.81,
+    // and 14.715 rounds up, as by hand, to 14.72.
+    QTest::newRow("linen 28 over two")
+        << QList<int>{28, 2, 2, 20} << 6740LL << QStringLiteral("1.814 8.76 13.14 88.6 5");
+    QTest::newRow("linen 25 over two, one strand")
+        << QList<int>{25, 2, 1, 0} << 1000LL << QStringLiteral("2.032 9.81 14.72 14.7 1");
+    // 6 to the inch, six strands: 8 m a skein.
+    QTest::newRow("coarse, all six strands")
+        << QList<int>{6, 1, 6, 0} << 1000LL << QStringLiteral("4.233 20.44 30.66 30.7 4");
 }
 
+// Each step of the sum is rounded as the key prints it: redone by hand from the printed figures,
+// it gives the printed result.
 void TestThreads::skeins() {
+    QFETCH(QList<int>, cloth);
     QFETCH(long long, stitches);
-    QFETCH(int, fabric);
-    QFETCH(int, strands);
-    QFETCH(double, metres);
-    QFETCH(int, skeins);
-    const ThreadNeed need = threadNeed(stitches, fabric, strands);
-    QVERIFY2(std::abs(need.metres - metres) < 1e-4, qPrintable(QString::number(need.metres)));
-    QCOMPARE(need.skeins, skeins);
+    QFETCH(QString, figures);
+    const Reckoning r = reckoning(cloth[0], cloth[1], cloth[2], cloth[3]);
+    const ThreadNeed need = threadNeed(stitches, r);
+    QCOMPARE(QStringList({QString::number(r.side), QString::number(r.cross),
+                          QString::number(r.perStitch), QString::number(need.metres),
+                          QString::number(need.skeins)})
+                 .join(u' '),
+             figures);
 }
 
 QTEST_GUILESS_MAIN(TestThreads)

@@ -56,40 +56,69 @@ std::optional<QString> parseSize(const QString& value, ChartRequest& r) {
 const QStringList kPattern{QStringLiteral("pattern")};
 const QStringList kPatternOrCsv{QStringLiteral("pattern"), QStringLiteral("key-csv")};
 
-QString s(const char16_t* text) { return QString::fromUtf16(text); }
+QString s(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
 
 constexpr Option::Value kFile = Option::Value::File;
 
 const std::vector<Option>& table() {
     static const std::vector<Option> rows{
-        {s(u"chart"), s(u"IMMAGINE"), s(u"l'immagine da convertire"), {},
-         set(&ChartRequest::picture), kFile},
-        {s(u"png"), s(u"FILE"), s(u"lo schema come lo mostra la finestra, in PNG"), {},
-         set(&ChartRequest::png), kFile},
-        {s(u"pdf"), s(u"FILE"), s(u"la pagina stampata, in PDF (A4)"), {},
-         set(&ChartRequest::pdf), kFile},
-        {s(u"key"), {},
+        {s(u"chart"),
+         s(u"IMMAGINE"),
+         s(u"l'immagine da convertire"),
+         {},
+         set(&ChartRequest::picture),
+         kFile},
+        {s(u"png"),
+         s(u"FILE"),
+         s(u"lo schema come lo mostra la finestra, in PNG"),
+         {},
+         set(&ChartRequest::png),
+         kFile},
+        {s(u"pdf"),
+         s(u"FILE"),
+         s(u"la pagina stampata, in PDF (A4)"),
+         {},
+         set(&ChartRequest::pdf),
+         kFile},
+        {s(u"key"),
+         {},
          s(u"la legenda dei colori: lettera, colore, numero di punti\n"
            u"(e il filo DMC, con --threads o --pattern)"),
-         {}, set(&ChartRequest::key)},
-        {s(u"pattern"), s(u"FILE"),
+         {},
+         set(&ChartRequest::key)},
+        {s(u"pattern"),
+         s(u"FILE"),
          s(u"lo schema da ricamare, in PDF su più pagine: copertina,\n"
-           u"pagine con le lettere e i numeri dei punti, legenda con\n"
+           u"pagine con i simboli e i numeri dei punti, legenda con\n"
            u"fili DMC, metri e matasse"),
-         {}, set(&ChartRequest::pattern), kFile},
-        {s(u"key-csv"), s(u"FILE"),
+         {},
+         set(&ChartRequest::pattern),
+         kFile},
+        {s(u"key-csv"),
+         s(u"FILE"),
          s(u"la legenda in CSV, come lista della spesa: lettera, colore,\n"
            u"filo, nome, differenza, punti, matasse"),
-         {}, set(&ChartRequest::keyCsv), kFile},
-        {s(u"threads"), s(u"dmc"), s(u"ogni colore in uso diventa quello del filo DMC più vicino"),
+         {},
+         set(&ChartRequest::keyCsv),
+         kFile},
+        {s(u"threads"),
+         s(u"dmc"),
+         s(u"ogni colore in uso diventa quello del filo DMC più vicino"),
          {},
          [](const QString& value, ChartRequest& r) {
              return document::parseThreads(value, r.options.stitch);
          }},
-        {s(u"fabric"), s(u"N"), s(u"punti per pollice della tela,\nda 6 a 40 (14)"), kPatternOrCsv,
-         ranged(&document::PatternOptions::fabric, document::kFabricRange)},
+        {s(u"fabric"), s(u"N"),
+         s(u"punti per pollice dell'Aida,\no fili del lino con --over 2, da 6 a 40 (14)"),
+         kPatternOrCsv, ranged(&document::PatternOptions::fabric, document::kFabricRange)},
+        {s(u"over"), s(u"1|2"), s(u"2: su due fili di lino\no etamine (1: Aida)"), kPatternOrCsv,
+         ranged(&document::PatternOptions::over, document::kOverRange)},
         {s(u"strands"), s(u"N"), s(u"capi nell'ago, da 1 a 6 (2)"), kPatternOrCsv,
          ranged(&document::PatternOptions::strands, document::kStrandsRange)},
+        {s(u"margin"), s(u"P"), s(u"filo in più per gli errori,\nin percentuale, da 0 a 100 (20)"),
+         kPatternOrCsv, ranged(&document::PatternOptions::margin, document::kMarginRange)},
         {s(u"paper"), s(u"A4|letter"), s(u"il foglio (A4)"), kPattern,
          [](const QString& value, ChartRequest& r) {
              return document::parsePaper(value, r.options.paper);
@@ -99,33 +128,69 @@ const std::vector<Option>& table() {
              r.options.title = value;
              return std::nullopt;
          }},
-        {s(u"bw"), {}, s(u"celle bianche, per stampanti senza colore"), kPattern,
+        {s(u"cell"), s(u"MM"), s(u"il lato di una cella in mm,\nda 2,5 a 8 (circa 3,5)"), kPattern,
+         [](const QString& value, ChartRequest& r) {
+             return document::parseCell(value, r.options.cell);
+         }},
+        {s(u"symbols"), s(u"letters"),
+         s(u"le lettere A-P della finestra\ninvece dei simboli (fino a 16 colori)"), kPattern,
+         [](const QString& value, ChartRequest& r) {
+             return document::parseSymbols(value, r.options.symbols);
+         }},
+        {s(u"bw"),
+         {},
+         s(u"solo simboli, neri su bianco,\nper stampanti senza colore"),
+         kPattern,
          [](const QString&, ChartRequest& r) -> std::optional<QString> {
              r.options.blackAndWhite = true;
              return std::nullopt;
          }},
-        {s(u"across"), s(u"N"), s(u"punti in larghezza, da 1 a 150 (45)"), {},
+        {s(u"across"),
+         s(u"N"),
+         s(u"punti in larghezza, da 1 a 150 (45)"),
+         {},
          ranged(&ChartRequest::across, {1, 150})},
-        {s(u"down"), s(u"N"), s(u"punti in altezza, da 1 a 150 (50)"), {},
+        {s(u"down"),
+         s(u"N"),
+         s(u"punti in altezza, da 1 a 150 (50)"),
+         {},
          ranged(&ChartRequest::down, {1, 150})},
-        {s(u"size"), s(u"LxA"),
+        {s(u"size"),
+         s(u"LxA"),
          s(u"la superficie dello schema in pixel (400 di larghezza,\naltezza per punti quadrati)"),
-         {}, parseSize},
-        {s(u"colors"), s(u"N"), s(u"colori della tavolozza in uso, da 1 a 16 (8)"), {},
+         {},
+         parseSize},
+        {s(u"colors"),
+         s(u"N"),
+         s(u"colori della tavolozza in uso, da 1 a 16 (8)"),
+         {},
          [](const QString& value, ChartRequest& r) {
              r.coloursGiven = true;
              return document::parseNumber(value, {1, 16}, r.colours);
          }},
-        {s(u"palette"), s(u"FILE.col"), s(u"i 16 colori da un file di colori"), {},
-         set(&ChartRequest::palette), kFile},
-        {s(u"auto"), {}, s(u"tavolozza automatica dall'immagine (come AUTOColori)"), {},
+        {s(u"palette"),
+         s(u"FILE.col"),
+         s(u"i 16 colori da un file di colori"),
+         {},
+         set(&ChartRequest::palette),
+         kFile},
+        {s(u"auto"),
+         {},
+         s(u"tavolozza automatica dall'immagine (come AUTOColori)"),
+         {},
          set(&ChartRequest::autoPalette)},
         {s(u"many"), {}, s(u"con --auto: molti colori"), {}, set(&ChartRequest::many)},
         {s(u"pastel"), {}, s(u"con --auto: colori pastello"), {}, set(&ChartRequest::pastel)},
-        {s(u"squares"), {}, s(u"quadratini colorati invece delle crocette"), {},
+        {s(u"squares"),
+         {},
+         s(u"quadratini colorati invece delle crocette"),
+         {},
          set(&ChartRequest::squares)},
         {s(u"no-grid"), {}, s(u"senza griglia"), {}, set(&ChartRequest::grid, false)},
-        {s(u"no-letters"), {}, s(u"senza le lettere dei colori"), {},
+        {s(u"no-letters"),
+         {},
+         s(u"senza le lettere dei colori"),
+         {},
          set(&ChartRequest::letters, false)},
         {s(u"help"), {}, s(u"questo aiuto"), {}, {}},
         {s(u"version"), {}, s(u"la versione"), {}, {}},
@@ -153,7 +218,9 @@ Parsed failure(const QString& message) {
 
 } // namespace
 
-std::span<const Option> options() { return table(); }
+std::span<const Option> options() {
+    return table();
+}
 
 QString helpText() {
     QString options;
@@ -164,8 +231,8 @@ QString helpText() {
         // The help of an option that shapes only some outputs opens by naming them.
         QString help = o.help;
         if (!o.needs.isEmpty())
-            help = QStringLiteral("con %1: ").arg(optionList(o.needs, QStringLiteral(" o "))) +
-                   help;
+            help =
+                QStringLiteral("con %1: ").arg(optionList(o.needs, QStringLiteral(" o "))) + help;
         const QStringList lines = help.split(u'\n');
         options += lead.leftJustified(21) + u' ' + lines.first() + u'\n';
         for (qsizetype i = 1; i < lines.size(); ++i)
@@ -238,8 +305,8 @@ Parsed parse(const QStringList& arguments) {
 
     for (const Option& o : table())
         if (o.value == kFile && parser.isSet(o.name) && parser.value(o.name).isEmpty())
-            return failure(QStringLiteral("--%1 vuole il nome di un file, non un nome vuoto")
-                               .arg(o.name));
+            return failure(
+                QStringLiteral("--%1 vuole il nome di un file, non un nome vuoto").arg(o.name));
 
     if (!parser.isSet(QStringLiteral("chart")))
         return failure(QStringLiteral("manca --chart IMMAGINE (--help per l'aiuto)"));

@@ -38,8 +38,9 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         return kFileError;
     }
 
-    ChartSettings settings{request.across, request.down, {},           request.colours,
-                           request.squares, request.grid, request.letters, request.pdf};
+    ChartSettings settings{request.across,  request.down,    {},
+                           request.colours, request.squares, request.grid,
+                           request.letters, request.pdf};
     std::array<Colour, 16>& swatches = settings.swatches;
     for (int i = 0; i < 16; ++i)
         swatches[std::size_t(i)] = QBColor(i);
@@ -93,7 +94,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     if (!request.png.isEmpty() && !writePng(request.png, chart.image, err))
         return kFileError;
 
-    const document::KeySettings keySettings{options.fabric, options.strands};
+    const document::KeySettings keySettings{options.fabric, options.over, options.strands,
+                                            options.margin};
     const document::Key key = document::makeKey(inUse, matches, chart.stitches, keySettings);
     if (!request.pattern.isEmpty()) {
         const document::Pattern pattern{
@@ -105,6 +107,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             *table,
             keySettings,
             options.paper,
+            options.cell,
+            options.symbols,
             options.blackAndWhite,
             snap};
         if (!writePattern(request.pattern, pattern, err))

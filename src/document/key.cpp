@@ -4,7 +4,10 @@
 #include "stitchgrid.h"
 
 #include <QColor>
+#include <algorithm>
+#include <cmath>
 #include <map>
+#include <tuple>
 
 namespace trameda::document {
 
@@ -23,8 +26,13 @@ void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMat
         colours[i] = fromQRgb(table.at(matches[i].index).colour);
 }
 
+threads::Reckoning reckoning(const KeySettings& settings) {
+    return threads::reckoning(settings.fabric, settings.over, settings.strands, settings.margin);
+}
+
 Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatch> matches,
             const StitchGrid& grid, const KeySettings& settings) {
+    const threads::Reckoning rule = reckoning(settings);
     Key key;
     std::map<int, double> metresByThread;
     for (std::size_t i = 0; i < colours.size(); ++i) {
@@ -34,7 +42,7 @@ Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatc
         if (i < matches.size())
             line.thread = matches[i];
         line.stitches = grid.count(line.entry);
-        line.need = threads::threadNeed(line.stitches, settings.fabric, settings.strands);
+        line.need = threads::threadNeed(line.stitches, rule);
         for (const KeyLine& earlier : key.lines)
             if (line.thread.index >= 0 && earlier.thread.index == line.thread.index) {
                 line.sameThreadAs = earlier.entry;
@@ -52,9 +60,37 @@ Key makeKey(std::span<const Colour> colours, std::span<const threads::ThreadMatc
         key.lines.push_back(line);
     }
     for (const auto& [thread, metres] : metresByThread)
-        key.skeins += threads::skeinsFor(metres, settings.strands);
+        // A thread with any stitch at all is bought, however little of it they take.
+        key.skeins += std::max(1, threads::skeinsFor(metres, rule));
     key.threadsUsed = int(metresByThread.size());
     return key;
+}
+
+std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable& table) {
+    // Named threads first, words before codes, then numbers by value.
+    const auto rank = [&](const KeyLine* line) {
+        if (line->thread.index < 0)
+            return std::tuple(3, 0LL, QString(), line->entry);
+        const QString& number = table.at(line->thread.index).number;
+        bool numeric = false;
+        const long long value = number.toLongLong(&numeric);
+        if (numeric)
+            return std::tuple(2, value, QString(), line->entry);
+        const bool word =
+            std::none_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
+        return std::tuple(word ? 0 : 1, 0LL, number, line->entry);
+    };
+    std::vector<const KeyLine*> lines;
+    for (const KeyLine& line : key.lines)
+        if (line.stitches > 0)
+            lines.push_back(&line);
+    std::stable_sort(lines.begin(), lines.end(),
+                     [&](const KeyLine* a, const KeyLine* b) { return rank(a) < rank(b); });
+    return lines;
+}
+
+QString counted(long long n, const QString& singular, const QString& plural) {
+    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? singular : plural);
 }
 
 QString hexColour(Colour colour) {
@@ -92,15 +128,15 @@ QByteArray csvField(const QString& text) {
 
 QByteArray keyCsv(const Key& key, const threads::ThreadTable& table) {
     QByteArray csv = "lettera,colore,DMC,nome,differenza,punti,matasse\r\n";
-    for (const KeyLine& line : key.lines) {
-        const threads::Thread& thread = table.at(line.thread.index);
-        const QStringList fields{pattern::letterFor(line.entry),
-                                 hexColour(line.colour),
+    for (const KeyLine* line : shopOrder(key, table)) {
+        const threads::Thread& thread = table.at(line->thread.index);
+        const QStringList fields{pattern::letterFor(line->entry),
+                                 hexColour(line->colour),
                                  thread.number,
                                  thread.name,
-                                 QString::number(line.thread.difference, 'f', 1),
-                                 QString::number(line.stitches),
-                                 QString::number(line.need.skeins)};
+                                 QString::number(line->thread.difference, 'f', 1),
+                                 QString::number(line->stitches),
+                                 QString::number(line->need.skeins)};
         for (qsizetype f = 0; f < fields.size(); ++f)
             csv += (f ? "," : "") + csvField(fields[f]);
         csv += "\r\n";

@@ -14,13 +14,21 @@ namespace trameda::document {
 class StitchGrid;
 
 struct KeySettings {
-    int fabric = 14; // stitches per inch
+    int fabric = 14; // the cloth's count: stitches per inch of Aida, threads per inch of linen
+    int over = 1;    // 1: Aida, a stitch a square; 2: linen or evenweave, a stitch over two threads
     int strands = 2; // of the skein's six, in the needle
+    int margin =
+        20; // per cent of thread added for mistakes and unpicking before skeins are counted
+
+    double stitchesPerInch() const { return double(fabric) / over; }
 };
+
+// The thread reckoning for a key: each step rounded as the key page prints it.
+threads::Reckoning reckoning(const KeySettings& settings);
 
 // One palette entry in use.
 struct KeyLine {
-    int entry = 0;     // named by the letter A + entry
+    int entry = 0;     // the palette entry, which the window names with the letter A + entry
     Colour colour = 0; // as on the chart
     // The thread for the entry, and its difference from the colour the palette gave.
     threads::ThreadMatch thread;
@@ -41,6 +49,13 @@ struct Key {
     int threadsUsed = 0; // different threads with stitches
 };
 
+// The lines with stitches in the order a shop stocks them: named threads (Blanc, Ecru, then codes
+// such as B5200) first, then by number; lines without a thread last.
+std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable& table);
+
+// "1 capo", "2 capi": a count with its noun in Italian.
+QString counted(long long n, const QString& singular, const QString& plural);
+
 // The nearest thread to each colour.
 std::vector<threads::ThreadMatch> matchThreads(std::span<const Colour> colours,
                                                const threads::ThreadTable& table);
@@ -60,8 +75,9 @@ QString hexColour(Colour colour);
 // number and name when `table` is given: "H #C0C0C0 1041 DMC 415 Pearl Gray".
 QString keyText(const Key& key, const threads::ThreadTable* table);
 
-// The key as a shopping list: a header row, then letter, colour, thread, name, difference,
-// stitches and skeins, comma-separated with a full stop for decimals.
+// The key as a shopping list: a header row, then per line with stitches, in shop order, letter,
+// colour, thread, name, difference, stitches and skeins, comma-separated with a full stop for
+// decimals.
 QByteArray keyCsv(const Key& key, const threads::ThreadTable& table);
 
 } // namespace trameda::document

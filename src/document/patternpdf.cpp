@@ -1,6 +1,5 @@
 #include "patternpdf.h"
 
-#include "pattern/rules.h"
 #include "runtime/printer.h"
 #include "runtime/surface.h"
 #include "stitchgrid.h"
@@ -21,10 +20,12 @@ namespace {
 
 constexpr int kResolution = 1200; // device units per inch; the PDF itself is vector
 
-// The colours of a chart page: a light tint of the cell's colour under its black letter, darker
-// where the page repeats its neighbour's cells.
-constexpr double kTintShare = 0.35;
-constexpr double kRepeatShade = 0.75;
+// Cells a page repeats from its neighbour are washed halfway to white (grey on a black and
+// white page), so that they read as already stitched.
+constexpr double kRepeatWash = 0.5;
+const QColor kRepeatGrey(0xD0, 0xD0, 0xD0);
+// A symbol's larger side, as a share of the cell.
+constexpr double kSymbolShare = 0.72;
 // Each filled run reaches this far under its right and lower neighbours, which are drawn after
 // it: rectangles that only touch leave a pale seam in viewers that smooth edges.
 constexpr double kFillOverlap = 0.08;
@@ -32,18 +33,18 @@ const QColor kThinLine(0x80, 0x80, 0x80);
 constexpr double kThinWidth = 0.1;
 constexpr double kBoldWidth = 0.35;
 
-QColor tint(Colour colour, double share) {
-    const QColor c = toQColor(colour);
-    const auto mix = [share](int component) {
-        return int(std::lround(255 - share * (255 - component)));
+QColor washed(const QColor& c) {
+    const auto mix = [](int component) {
+        return int(std::lround(255 - kRepeatWash * (255 - component)));
     };
     return QColor(mix(c.red()), mix(c.green()), mix(c.blue()));
 }
 
-QColor shaded(const QColor& c) {
-    return QColor(int(c.red() * kRepeatShade), int(c.green() * kRepeatShade),
-                  int(c.blue() * kRepeatShade));
-}
+// How a cell of an entry is drawn: its fill (none on a black and white page) and its symbol.
+struct CellLook {
+    QColor fill;
+    QColor ink;
+};
 
 QString range(int first, int last) {
     return first == last ? QString::number(first) : QStringLiteral("%1–%2").arg(first).arg(last);
@@ -53,17 +54,51 @@ class Writer {
 public:
     Writer(QPdfWriter& pdf, QPainter& painter, const Pattern& pattern)
         : m_pdf(pdf), m_painter(painter), m_pattern(pattern),
-          m_plan(planDocument(pattern.grid.columns(), pattern.grid.rows(), pattern.paper)),
-          m_paper(paperSize(pattern.paper)), m_locale(QLocale::Italian, QLocale::Italy) {}
+          m_order(shopOrder(pattern.key, pattern.threads)),
+          m_plan(planDocument(pattern.grid.columns(), pattern.grid.rows(), pattern.paper,
+                              pattern.cell, int(m_order.size()))),
+          m_paper(paperSize(pattern.paper)), m_locale(QLocale::Italian, QLocale::Italy),
+          m_reckoning(reckoning(pattern.settings)) {
+        // Each entry with stitches gets the symbol of its place in the key.
+        const std::size_t entries = pattern.colours.size();
+        m_symbols.resize(entries);
+        m_looks.resize(entries);
+        m_repeatedLooks.resize(entries);
+        for (std::size_t rank = 0; rank < m_order.size(); ++rank) {
+            const auto entry = std::size_t(m_order[rank]->entry);
+            if (entry >= entries)
+                continue;
+            m_symbols[entry] =
+                symbolFor(pattern.symbols, int(rank), int(entry), int(m_order.size()));
+            if (pattern.blackAndWhite) {
+                m_looks[entry] = {QColor(), Qt::black};
+                m_repeatedLooks[entry] = {kRepeatGrey, Qt::black};
+            } else {
+                const QColor fill = toQColor(pattern.colours[entry]);
+                m_looks[entry] = {fill, inkOn(fill)};
+                m_repeatedLooks[entry] = {washed(fill), inkOn(washed(fill))};
+            }
+        }
+    }
 
     void write() {
         cover();
+        // Turned chart pages: the orientation is set before the page it is for begins.
+        const bool turned = m_plan.chart.landscape;
+        if (turned) {
+            m_pdf.setPageOrientation(QPageLayout::Landscape);
+            m_paper = {m_paper.height, m_paper.width};
+        }
         for (const ChartPage& page : m_plan.chart.pages) {
             m_pdf.newPage();
             chartPage(page);
         }
+        if (turned) {
+            m_pdf.setPageOrientation(QPageLayout::Portrait);
+            m_paper = paperSize(m_pattern.paper);
+        }
         m_pdf.newPage();
-        keyPage();
+        keyPages();
     }
 
 private:
@@ -73,8 +108,18 @@ private:
 
     QFont font(double points, bool bold = false) const {
         QFont f(DrawingSurface::fontFamily());
+        // No ligatures: "fi" stays two letters for whoever searches or copies the text.
+        f.setStyleStrategy(QFont::PreferNoShaping);
         f.setPointSizeF(points);
         f.setBold(bold);
+        return f;
+    }
+
+    // The symbols' font, with no stand-in from another font for a glyph it lacks.
+    static QFont symbolFont(double points) {
+        QFont f(symbolFontFamily());
+        f.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::PreferNoShaping));
+        f.setPointSizeF(points);
         return f;
     }
 
@@ -108,11 +153,20 @@ private:
     QString number(double value, int decimals) const {
         return m_locale.toString(value, 'f', decimals);
     }
+    // A number with the decimals it has and no more: "24", "9,6", "12,5".
+    QString plain(double value) const { return m_locale.toString(value, 'g', 12); }
 
     const QString& title() const { return m_pattern.title; }
     int columns() const { return m_pattern.grid.columns(); }
     int rows() const { return m_pattern.grid.rows(); }
     double contentWidth() const { return m_paper.width - 2 * kMargin; }
+
+    // The cloth as a stitcher names it.
+    QString fabricName() const {
+        const KeySettings& s = m_pattern.settings;
+        return s.over == 1 ? QStringLiteral("Aida %1").arg(s.fabric)
+                           : QStringLiteral("lino %1 fili, su due fili").arg(s.fabric);
+    }
 
     // The cells of rows `rowSpan` and columns `columnSpan` as filled squares of side `cell`
     // from (x, y), each row's runs of one colour as one rectangle.
@@ -148,6 +202,7 @@ private:
     void cover() {
         const double left = kMargin;
         double y = kMargin;
+        const Key& key = m_pattern.key;
         text(box(left, y, contentWidth(), 10), Qt::AlignLeft | Qt::AlignVCenter,
              elided(title(), font(20, true), contentWidth()), font(20, true));
         y += 11;
@@ -155,9 +210,7 @@ private:
              QStringLiteral("Schema a punto croce, %1 × %2 punti, %3")
                  .arg(columns())
                  .arg(rows())
-                 .arg(m_pattern.key.coloursUsed == 1
-                          ? QStringLiteral("1 colore")
-                          : QStringLiteral("%1 colori").arg(m_pattern.key.coloursUsed)),
+                 .arg(counted(key.coloursUsed, QStringLiteral("colore"), QStringLiteral("colori"))),
              font(11));
         y += 9;
 
@@ -175,9 +228,9 @@ private:
         // The details on the left, the map of the chart pages on the right, below the chart.
         y += cell * rows() + 8;
         const double detailsTop = y;
-        const int fabric = m_pattern.settings.fabric;
-        const double widthCm = columns() * 2.54 / fabric;
-        const double heightCm = rows() * 2.54 / fabric;
+        const double perInch = m_pattern.settings.stitchesPerInch();
+        const double widthCm = columns() * 2.54 / perInch;
+        const double heightCm = rows() * 2.54 / perInch;
         const auto cmAndInches = [this](double w, double h) {
             return QStringLiteral("%1 × %2 cm (%3 × %4 pollici)")
                 .arg(number(w, 1), number(h, 1), number(w / 2.54, 1), number(h / 2.54, 1));
@@ -185,142 +238,155 @@ private:
         const int chartPages = int(m_plan.chart.pages.size());
         const QStringList details{
             QStringLiteral("Punti: %1 in larghezza, %2 in altezza").arg(columns()).arg(rows()),
-            QStringLiteral("Tela: %1 punti per pollice (Aida %1)").arg(fabric),
+            QStringLiteral("Tela: %1 (%2 punti per pollice)").arg(fabricName(), plain(perInch)),
             QStringLiteral("Misura finita: ") + cmAndInches(widthCm, heightCm),
             QStringLiteral("Tessuto da tagliare: ") + cmAndInches(widthCm + 10, heightCm + 10) +
                 QStringLiteral(", 5 cm in più per lato"),
-            QStringLiteral("Colori: %1, fili DMC: %2, a %3 capi")
-                .arg(m_pattern.key.coloursUsed)
-                .arg(m_pattern.key.threadsUsed)
-                .arg(m_pattern.settings.strands),
-            QStringLiteral("Pagine: %1 di schema (%2), legenda a pagina %3")
-                .arg(chartPages)
-                .arg(chartPages == 1 ? QStringLiteral("pagina 2")
-                                     : QStringLiteral("pagine 2–%1").arg(1 + chartPages))
-                .arg(m_plan.keyPage),
+            QStringLiteral("%1, %2, a %3")
+                .arg(counted(key.coloursUsed, QStringLiteral("colore"), QStringLiteral("colori")),
+                     counted(key.threadsUsed, QStringLiteral("filo DMC"),
+                             QStringLiteral("fili DMC")),
+                     counted(m_pattern.settings.strands, QStringLiteral("capo"),
+                             QStringLiteral("capi"))),
+            QStringLiteral("Schema: %1 (%2), legenda %3")
+                .arg(counted(chartPages, QStringLiteral("pagina"), QStringLiteral("pagine")),
+                     pageRange(2, 1 + chartPages), pageRange(m_plan.keyPage, m_plan.pageCount)),
         };
         const double detailsWidth = contentWidth() - 72;
         for (const QString& detail : details)
             y += paragraph(left, y, detailsWidth, detail, font(9.5)) + 2.5;
-        pageMap(left + detailsWidth + 4, detailsTop, 68, 58);
+        text(box(left + detailsWidth + 4, detailsTop, 68, 5), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("Pagine dello schema"), font(9, true));
+        pageMap(left + detailsWidth + 4, detailsTop + 6, 68, 52, 0);
     }
 
-    // How the chart pages tile the design, each page at its place with its number.
-    void pageMap(double x, double y, double width, double height) {
-        text(box(x, y, width, 5), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("Pagine dello schema"), font(9, true));
-        y += 6;
-        height -= 6;
-        // In proportion to the design, unless that makes a page too thin to number: then that
-        // way the map is stretched, as far as its room allows.
+    static QString pageRange(int first, int last) {
+        return first == last ? QStringLiteral("a pagina %1").arg(first)
+                             : QStringLiteral("alle pagine %1").arg(range(first, last));
+    }
+
+    // How the pieces of the chart tile the design, each at its place, within `width` x
+    // `height`. With `current` 0, each is numbered with its page; otherwise the pieces on page
+    // `current` are dark and the rest pale, unnumbered.
+    void pageMap(double x, double y, double width, double height, int current) {
+        // In proportion to the design, unless that makes a piece too thin to see: then that way
+        // the map is stretched, as far as its room allows.
         const ChartPlan& chart = m_plan.chart;
         const double scale = std::min(width / columns(), height / rows());
-        const auto stretched = [scale](double room, int cells, int fewestOnAPage) {
-            return std::max(scale, std::min(room / cells, 7.0 / fewestOnAPage));
+        const double thinnest = current ? 2.0 : 7.0;
+        const auto stretched = [&](double room, int cells, int fewestInAPiece) {
+            return std::max(scale, std::min(room / cells, thinnest / fewestInAPiece));
         };
         int fewestAcross = columns();
         int fewestDown = rows();
-        for (const ChartPage& page : chart.pages) {
-            fewestAcross = std::min(fewestAcross, page.columns.count - page.columns.repeated);
-            fewestDown = std::min(fewestDown, page.rows.count - page.rows.repeated);
+        for (const Tile& tile : chart.tiles) {
+            fewestAcross = std::min(fewestAcross, tile.columns.count - tile.columns.repeated);
+            fewestDown = std::min(fewestDown, tile.rows.count - tile.rows.repeated);
         }
         const double sx = stretched(width, columns(), fewestAcross);
         const double sy = stretched(height, rows(), fewestDown);
-        for (const ChartPage& page : chart.pages) {
-            // Each page at the cells it adds; the repeated ones belong to its neighbours.
-            const double px = x + (page.columns.first + page.columns.repeated) * sx;
-            const double py = y + (page.rows.first + page.rows.repeated) * sy;
-            const double pw = (page.columns.count - page.columns.repeated) * sx;
-            const double ph = (page.rows.count - page.rows.repeated) * sy;
-            m_painter.setBrush(QColor(0xF2, 0xF2, 0xF2));
-            m_painter.setPen(QPen(Qt::black, u(0.25)));
+        // Right-aligned on a chart page's header, left-aligned on the cover.
+        const double left = current ? x + width - sx * columns() : x;
+        for (const Tile& tile : chart.tiles) {
+            // Each piece at the cells it adds; the repeated ones belong to its neighbours.
+            const double px = left + (tile.columns.first + tile.columns.repeated) * sx;
+            const double py = y + (tile.rows.first + tile.rows.repeated) * sy;
+            const double pw = (tile.columns.count - tile.columns.repeated) * sx;
+            const double ph = (tile.rows.count - tile.rows.repeated) * sy;
+            const bool here = current && tile.page == current;
+            m_painter.setBrush(here ? QColor(0x40, 0x40, 0x40) : QColor(0xF2, 0xF2, 0xF2));
+            m_painter.setPen(QPen(Qt::black, u(current ? 0.15 : 0.25)));
             m_painter.drawRect(box(px, py, pw, ph));
-            text(box(px, py, pw, ph), Qt::AlignCenter, QString::number(page.number),
-                 font(std::clamp(std::min(pw, ph) * 1.2, 5.0, 12.0), true));
+            if (!current)
+                text(box(px, py, pw, ph), Qt::AlignCenter, QString::number(tile.page),
+                     font(std::clamp(std::min(pw, ph) * 1.2, 5.0, 12.0), true));
         }
     }
 
     // --- chart pages ---------------------------------------------------------------------
 
-    void pageHeader(const QString& second) {
-        const double width = contentWidth();
+    // The map of where the page lies takes the header's right end.
+    static constexpr double kHeaderMapWidth = 30;
+
+    void pageHeader(const QString& second, bool withMap) {
+        const double width = contentWidth() - (withMap ? kHeaderMapWidth + 3 : 0);
         // A long title gives way to the page number.
         text(box(kMargin, kMargin, width, 5), Qt::AlignLeft | Qt::AlignVCenter,
              elided(title(), font(10, true), width - 45), font(10, true));
         text(box(kMargin, kMargin, width, 5), Qt::AlignRight | Qt::AlignVCenter,
              QStringLiteral("pagina %1 di %2").arg(m_page).arg(m_plan.pageCount), font(10, true));
-        text(box(kMargin, kMargin + 5.5, width, 5), Qt::AlignLeft | Qt::AlignVCenter, second,
-             font(8));
+        text(box(kMargin, kMargin + 5.5, width, 5), Qt::AlignLeft | Qt::AlignVCenter,
+             elided(second, font(8), width), font(8));
+        if (withMap)
+            pageMap(kMargin + contentWidth() - kHeaderMapWidth, kMargin, kHeaderMapWidth,
+                    kHeader - 2, m_page);
+    }
+
+    QString tileLine(const Tile& tile) const {
+        QString line = QStringLiteral("colonne %1, righe %2")
+                           .arg(range(tile.columns.first + 1, tile.columns.end()),
+                                range(tile.rows.first + 1, tile.rows.end()));
+        QStringList repeated;
+        if (tile.columns.repeated > 0)
+            repeated +=
+                QStringLiteral("colonne %1 da pag. %2")
+                    .arg(range(tile.columns.first + 1, tile.columns.first + tile.columns.repeated))
+                    .arg(m_plan.chart.tile(tile.across - 1, tile.down).page);
+        if (tile.rows.repeated > 0)
+            repeated += QStringLiteral("righe %1 da pag. %2")
+                            .arg(range(tile.rows.first + 1, tile.rows.first + tile.rows.repeated))
+                            .arg(m_plan.chart.tile(tile.across, tile.down - 1).page);
+        if (!repeated.isEmpty())
+            line += QStringLiteral("; in grigio, ripetute: ") + repeated.join(QStringLiteral(", "));
+        return line;
     }
 
     QString chartPageLine(const ChartPage& page) const {
-        QString line = QStringLiteral("colonne %1, righe %2")
-                           .arg(range(page.columns.first + 1, page.columns.end()),
-                                range(page.rows.first + 1, page.rows.end()));
-        QStringList repeated;
-        if (page.columns.repeated > 0)
-            repeated +=
-                QStringLiteral("le colonne %1 della pagina %2")
-                    .arg(range(page.columns.first + 1, page.columns.first + page.columns.repeated))
-                    .arg(m_plan.chart.page(page.across - 1, page.down).number);
-        if (page.rows.repeated > 0)
-            repeated += QStringLiteral("le righe %1 della pagina %2")
-                            .arg(range(page.rows.first + 1, page.rows.first + page.rows.repeated))
-                            .arg(m_plan.chart.page(page.across, page.down - 1).number);
-        if (!repeated.isEmpty())
-            line +=
-                QStringLiteral("; in grigio, ripetute: ") + repeated.join(QStringLiteral(" e "));
-        return line;
+        if (page.tiles.size() == 1)
+            return tileLine(m_plan.chart.tiles[std::size_t(page.tiles.front())]);
+        const Tile& first = m_plan.chart.tiles[std::size_t(page.tiles.front())];
+        const Tile& last = m_plan.chart.tiles[std::size_t(page.tiles.back())];
+        const bool stacked = m_plan.chart.tilesDown == 1;
+        return QStringLiteral("colonne %1, righe %2, in %3 %4; in grigio, ripetute, le %5 "
+                              "della striscia prima")
+            .arg(range(first.columns.first + 1, last.columns.end()),
+                 range(first.rows.first + 1, last.rows.end()), QString::number(page.tiles.size()),
+                 stacked ? QStringLiteral("strisce una sotto l'altra")
+                         : QStringLiteral("strisce affiancate"),
+                 stacked ? QStringLiteral("colonne") : QStringLiteral("righe"));
     }
 
     void chartPage(const ChartPage& page) {
         ++m_page;
-        pageHeader(chartPageLine(page));
+        pageHeader(chartPageLine(page), true);
+        for (const int index : page.tiles)
+            chartTile(m_plan.chart.tiles[std::size_t(index)]);
+    }
 
+    void chartTile(const Tile& tile) {
         const double cell = m_plan.chart.cell;
-        const ChartArea area = chartArea(m_pattern.paper);
-        const Span& cols = page.columns;
-        const Span& rws = page.rows;
-        const double x0 = kMargin + kGutterBefore + (area.width - cell * cols.count) / 2;
-        const double y0 = kMargin + kHeader + kGutterBefore;
+        const Span& cols = tile.columns;
+        const Span& rws = tile.rows;
+        const double x0 = kMargin + tile.x;
+        const double y0 = kMargin + kHeader + tile.y;
         const double x1 = x0 + cell * cols.count;
         const double y1 = y0 + cell * rws.count;
 
-        // Cells: the tint, shaded where repeated from a neighbour.
-        const bool bw = m_pattern.blackAndWhite;
-        std::array<QColor, 16> tints;
-        for (std::size_t i = 0; i < m_pattern.colours.size() && i < tints.size(); ++i)
-            tints[i] = bw ? QColor(Qt::white) : tint(m_pattern.colours[i], kTintShare);
+        const auto repeated = [&](int c, int r) {
+            return c < cols.first + cols.repeated || r < rws.first + rws.repeated;
+        };
+        const auto look = [&](int entry, bool again) -> const CellLook& {
+            return again ? m_repeatedLooks[std::size_t(entry)] : m_looks[std::size_t(entry)];
+        };
+        // Cells: the thread's colour, washed where repeated from a neighbour; unstitched cells
+        // stay blank.
         fillCells(x0, y0, cell, cols, rws, [&](int c, int r) {
             const int entry = m_pattern.grid.at(c, r);
-            if (entry < 0)
-                return QColor();
-            const bool repeated = c < cols.first + cols.repeated || r < rws.first + rws.repeated;
-            return repeated ? shaded(tints[std::size_t(entry)]) : tints[std::size_t(entry)];
+            return entry < 0 ? QColor() : look(entry, repeated(c, r)).fill;
         });
 
-        // Letters, centred in their cells.
-        const QFont letterFont = font(cell * 0.68 * 72 / 25.4);
-        const QFontMetricsF metrics(letterFont, &m_pdf);
-        std::array<QString, 16> letters;
-        std::array<double, 16> offsets{};
-        for (int i = 0; i < 16; ++i) {
-            letters[std::size_t(i)] = pattern::letterFor(i);
-            offsets[std::size_t(i)] =
-                (u(cell) - metrics.horizontalAdvance(letters[std::size_t(i)])) / 2;
-        }
-        const double baseline = (u(cell) + metrics.capHeight()) / 2;
-        m_painter.setFont(letterFont);
-        m_painter.setPen(Qt::black);
-        for (int r = 0; r < rws.count; ++r)
-            for (int c = 0; c < cols.count; ++c) {
-                const int entry = m_pattern.grid.at(cols.first + c, rws.first + r);
-                if (entry < 0)
-                    continue;
-                m_painter.drawText(QPointF(u(x0 + c * cell) + offsets[std::size_t(entry)],
-                                           u(y0 + r * cell) + baseline),
-                                   letters[std::size_t(entry)]);
-            }
+        symbols(x0, y0, cell, cols, rws,
+                [&](int c, int r, int entry) { return look(entry, repeated(c, r)).ink; });
 
         // Lines: thin between cells, bold every 10 stitches and round the design.
         const auto bold = [](int line, int cells) { return line % 10 == 0 || line == cells; };
@@ -336,36 +402,82 @@ private:
                     line(x0, y0 + r * cell, x1, y0 + r * cell, width, colour);
         }
 
-        // Stitch numbers along the top and the left.
+        // Stitch numbers on all four edges, so that the count is at hand wherever the needle is.
         const QFont numberFont = font(6);
         for (const int n : numberedLines(cols)) {
             const double x = x0 + (n - cols.first) * cell;
             text(box(x - 5, y0 - 3.4, 10, 3), Qt::AlignHCenter | Qt::AlignBottom,
                  QString::number(n), numberFont);
+            text(box(x - 5, y1 + 0.4, 10, 3), Qt::AlignHCenter | Qt::AlignTop, QString::number(n),
+                 numberFont);
         }
         for (const int n : numberedLines(rws)) {
+            // A number on the piece's top or bottom edge keeps inside it, clear of the column
+            // numbers at the corner.
             const double y = y0 + (n - rws.first) * cell;
-            text(box(x0 - 5.6, y - 1.5, 5, 3), Qt::AlignRight | Qt::AlignVCenter,
-                 QString::number(n), numberFont);
+            const double top = n == rws.first ? y : n == rws.end() ? y - 3 : y - 1.5;
+            const int vertical = n == rws.first   ? Qt::AlignTop
+                                 : n == rws.end() ? Qt::AlignBottom
+                                                  : Qt::AlignVCenter;
+            text(box(x0 - 5.6, top, 5, 3), Qt::AlignRight | vertical, QString::number(n),
+                 numberFont);
+            text(box(x1 + 0.6, top, 5, 3), Qt::AlignLeft | vertical, QString::number(n),
+                 numberFont);
         }
 
-        // The design's centre, on all four edges.
+        // The design's centre, on all four edges, beyond the numbers.
         if (const auto at = centreOn(cols, columns())) {
             const double x = x0 + *at * cell;
-            arrow(x, y0 - 3.8, 0, 1);
-            arrow(x, y1 + 0.6, 0, -1);
+            arrow(x, y0 - 3.6, 0, 1);
+            arrow(x, y1 + 3.6, 0, -1);
         }
         if (const auto at = centreOn(rws, rows())) {
             const double y = y0 + *at * cell;
-            arrow(x0 - 6.0, y, 1, 0);
-            arrow(x1 + 0.6, y, -1, 0);
+            arrow(x0 - 5.4, y, 1, 0);
+            arrow(x1 + 5.4, y, -1, 0);
         }
+    }
+
+    // The symbol of every stitched cell, one glyph a cell, centred on its own shape.
+    template <typename InkOf>
+    void symbols(double x0, double y0, double cell, const Span& cols, const Span& rws,
+                 InkOf&& inkOf) {
+        // One size for all: the largest symbol in use fills kSymbolShare of the cell.
+        const QFont probe = symbolFont(100);
+        const QFontMetricsF probeMetrics(probe, &m_pdf);
+        double largest = 0;
+        for (const QString& symbol : m_symbols)
+            if (!symbol.isEmpty()) {
+                const QRectF r = probeMetrics.tightBoundingRect(symbol);
+                largest = std::max({largest, r.width(), r.height()});
+            }
+        if (largest <= 0)
+            return; // nothing stitched
+        const QFont symbolsFont = symbolFont(100 * u(cell) * kSymbolShare / largest);
+        const QFontMetricsF metrics(symbolsFont, &m_pdf);
+        std::vector<QPointF> offsets(m_symbols.size());
+        for (std::size_t i = 0; i < m_symbols.size(); ++i) {
+            const QRectF r = metrics.tightBoundingRect(m_symbols[i]);
+            offsets[i] =
+                QPointF((u(cell) - r.width()) / 2 - r.left(), (u(cell) - r.height()) / 2 - r.top());
+        }
+        m_painter.setFont(symbolsFont);
+        for (int r = 0; r < rws.count; ++r)
+            for (int c = 0; c < cols.count; ++c) {
+                const int entry = m_pattern.grid.at(cols.first + c, rws.first + r);
+                if (entry < 0 || std::size_t(entry) >= m_symbols.size())
+                    continue;
+                m_painter.setPen(inkOf(cols.first + c, rws.first + r, entry));
+                m_painter.drawText(QPointF(u(x0 + c * cell), u(y0 + r * cell)) +
+                                       offsets[std::size_t(entry)],
+                                   m_symbols[std::size_t(entry)]);
+            }
     }
 
     // A filled triangle with its tip at (x, y), pointing along (dx, dy).
     void arrow(double x, double y, int dx, int dy) {
-        constexpr double length = 2.8;
-        constexpr double half = 1.4;
+        constexpr double length = 2.4;
+        constexpr double half = 1.3;
         QPainterPath path;
         path.moveTo(u(x), u(y));
         path.lineTo(u(x - dx * length - dy * half), u(y - dy * length - dx * half));
@@ -376,130 +488,144 @@ private:
 
     // --- key -----------------------------------------------------------------------------
 
-    void keyPage() {
+    struct Column {
+        double x;
+        double width;
+        const char* heading;
+        int align;
+    };
+    static constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
+    static constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+    static constexpr std::array<Column, 8> kKeyColumns{{{0, 14, "Simbolo", kLeft},
+                                                        {16, 10, "Colore", kLeft},
+                                                        {29, 21, "Filo", kLeft},
+                                                        {51, 58, "Nome", kLeft},
+                                                        {110, 16, "Diff.", kRight},
+                                                        {128, 18, "Punti", kRight},
+                                                        {148, 16, "Metri", kRight},
+                                                        {166, 20, "Matasse", kRight}}};
+
+    static QRectF keyCell(std::size_t column, double top, double height) {
+        return box(kMargin + kKeyColumns[column].x, top, kKeyColumns[column].width, height);
+    }
+
+    // A key page's header and column headings; returns where the first row goes.
+    double keyPageTop() {
         ++m_page;
-        pageHeader(QStringLiteral("legenda: una riga per lettera, con il filo DMC più vicino"));
+        pageHeader(QStringLiteral("legenda: una riga per filo, nell'ordine dei numeri DMC"), false);
+        double y = kMargin + kHeader;
+        for (std::size_t c = 0; c < kKeyColumns.size(); ++c)
+            text(keyCell(c, y, kKeyHeading - 2), kKeyColumns[c].align,
+                 QString::fromUtf8(kKeyColumns[c].heading), font(8, true));
+        line(kMargin, y + kKeyHeading - 2, kMargin + contentWidth(), y + kKeyHeading - 2, 0.3,
+             Qt::black);
+        return y + kKeyHeading;
+    }
+
+    void keyRow(const KeyLine& entry, double y) {
+        const threads::Thread& thread = m_pattern.threads.at(entry.thread.index);
+        const double middle = y + kKeyRow / 2;
+        const auto index = std::size_t(entry.entry);
+        // The symbol as the chart pages show it, then the colour itself.
+        const double side = 6;
+        const QRectF cellBox = box(kMargin + kKeyColumns[0].x + 3, middle - side / 2, side, side);
+        const CellLook& look = m_looks[index];
+        if (look.fill.isValid())
+            m_painter.fillRect(cellBox, look.fill);
+        m_painter.setPen(QPen(kThinLine, u(kThinWidth)));
+        m_painter.setBrush(Qt::NoBrush);
+        m_painter.drawRect(cellBox);
+        text(cellBox, Qt::AlignCenter, m_symbols[index], symbolFont(side * 0.75 * 72 / 25.4),
+             look.ink);
+        const QRectF swatch = box(kMargin + kKeyColumns[1].x, middle - side / 2, 10, side);
+        m_painter.fillRect(swatch, toQColor(entry.colour));
+        m_painter.setPen(QPen(Qt::black, u(kThinWidth)));
+        m_painter.drawRect(swatch);
+
+        text(keyCell(2, y, kKeyRow), kLeft, QStringLiteral("DMC ") + thread.number, font(9, true));
+        QString name = thread.name;
+        if (entry.sameThreadAs >= 0)
+            name += QStringLiteral(" (stesso filo di %1)")
+                        .arg(m_symbols[std::size_t(entry.sameThreadAs)]);
+        text(keyCell(3, y, kKeyRow), kLeft, elided(name, font(8), kKeyColumns[3].width), font(8));
+        text(keyCell(4, y, kKeyRow), kRight,
+             number(entry.thread.difference, 1) +
+                 (entry.approximate() ? QStringLiteral(" ≈") : QString()),
+             font(8));
+        text(keyCell(5, y, kKeyRow), kRight, m_locale.toString(entry.stitches), font(9));
+        text(keyCell(6, y, kKeyRow), kRight, number(entry.need.metres, 1), font(9));
+        text(keyCell(7, y, kKeyRow), kRight, QString::number(entry.need.skeins), font(9, true));
+        line(kMargin, y + kKeyRow, kMargin + contentWidth(), y + kKeyRow, kThinWidth, kThinLine);
+    }
+
+    void keyPages() {
+        std::size_t next = 0;
+        for (std::size_t page = 0; page < m_plan.keyRows.size(); ++page) {
+            if (page > 0)
+                m_pdf.newPage();
+            double y = keyPageTop();
+            for (int row = 0; row < m_plan.keyRows[page] && next < m_order.size(); ++row)
+                keyRow(*m_order[next++], y + row * kKeyRow);
+            if (page + 1 == m_plan.keyRows.size())
+                keyNotes(y + m_plan.keyRows[page] * kKeyRow + 1);
+        }
+    }
+
+    void keyNotes(double y) {
         const Key& key = m_pattern.key;
         const KeySettings& settings = m_pattern.settings;
-        double y = kMargin + kHeader + 2;
-
-        // Column starts and widths, from the left margin.
-        struct Column {
-            double x;
-            double width;
-            const char* heading;
-            int align;
-        };
-        const int right = Qt::AlignRight | Qt::AlignVCenter;
-        const int leftAlign = Qt::AlignLeft | Qt::AlignVCenter;
-        const std::array<Column, 9> columns{{{0, 12, "Lettera", leftAlign},
-                                             {13, 10, "Colore", leftAlign},
-                                             {26, 18, "RGB", leftAlign},
-                                             {45, 14, "DMC", leftAlign},
-                                             {60, 50, "Nome", leftAlign},
-                                             {110, 16, "Diff.", right},
-                                             {128, 18, "Punti", right},
-                                             {148, 16, "Metri", right},
-                                             {166, 20, "Matasse", right}}};
-        const auto at = [&](std::size_t column, double top, double height) {
-            return box(kMargin + columns[column].x, top, columns[column].width, height);
-        };
-        for (std::size_t c = 0; c < columns.size(); ++c)
-            text(at(c, y, 6), columns[c].align, QString::fromUtf8(columns[c].heading),
-                 font(8, true));
-        y += 6;
-        line(kMargin, y, kMargin + contentWidth(), y, 0.3, Qt::black);
-        y += 1.5;
-
-        const double rowHeight = 9;
-        const QFont letterFont = font(10);
-        for (const KeyLine& entry : key.lines) {
-            const threads::Thread& thread = m_pattern.threads.at(entry.thread.index);
-            const double middle = y + rowHeight / 2;
-            // The letter as the chart pages show it, then the colour itself.
-            const QRectF letterBox = box(kMargin + columns[0].x + 1.5, middle - 3.5, 7, 7);
-            m_painter.fillRect(letterBox, m_pattern.blackAndWhite ? QColor(Qt::white)
-                                                                  : tint(entry.colour, kTintShare));
-            m_painter.setPen(QPen(kThinLine, u(kThinWidth)));
-            m_painter.setBrush(Qt::NoBrush);
-            m_painter.drawRect(letterBox);
-            text(letterBox, Qt::AlignCenter, pattern::letterFor(entry.entry), letterFont);
-            const QRectF swatch = box(kMargin + columns[1].x, middle - 3.5, 10, 7);
-            m_painter.fillRect(swatch, toQColor(entry.colour));
-            m_painter.setPen(QPen(Qt::black, u(kThinWidth)));
-            m_painter.drawRect(swatch);
-
-            text(at(2, y, rowHeight), leftAlign, hexColour(entry.colour), font(8));
-            text(at(3, y, rowHeight), leftAlign, thread.number, font(9, true));
-            QStringList remarks;
-            if (entry.sameThreadAs >= 0)
-                remarks +=
-                    QStringLiteral("stesso filo di %1").arg(pattern::letterFor(entry.sameThreadAs));
-            if (entry.stitches == 0)
-                remarks += QStringLiteral("non usato");
-            if (!remarks.isEmpty()) {
-                text(at(4, y, rowHeight / 2 + 0.5), Qt::AlignLeft | Qt::AlignBottom, thread.name,
-                     font(8));
-                text(at(4, y + rowHeight / 2 + 0.5, rowHeight / 2 - 0.5),
-                     Qt::AlignLeft | Qt::AlignTop, remarks.join(QStringLiteral(", ")), font(7),
-                     QColor(0x40, 0x40, 0x40));
-            } else {
-                text(at(4, y, rowHeight), leftAlign, thread.name, font(8));
-            }
-            text(at(5, y, rowHeight), right,
-                 number(entry.thread.difference, 1) +
-                     (entry.approximate() ? QStringLiteral(" ≈") : QString()),
-                 font(8));
-            text(at(6, y, rowHeight), right, m_locale.toString(entry.stitches), font(9));
-            text(at(7, y, rowHeight), right, number(entry.need.metres, 1), font(9));
-            text(at(8, y, rowHeight), right, QString::number(entry.need.skeins), font(9, true));
-            y += rowHeight;
-            line(kMargin, y, kMargin + contentWidth(), y, kThinWidth, kThinLine);
-        }
-        y += 1;
-        text(at(4, y, rowHeight), leftAlign,
-             QStringLiteral("Totale: %1 colori, %2 fili").arg(key.coloursUsed).arg(key.threadsUsed),
+        const threads::Reckoning& r = m_reckoning;
+        text(keyCell(3, y, kKeyRow), kLeft,
+             QStringLiteral("Totale: %1, %2")
+                 .arg(counted(key.coloursUsed, QStringLiteral("colore"), QStringLiteral("colori")),
+                      counted(key.threadsUsed, QStringLiteral("filo"), QStringLiteral("fili"))),
              font(9, true));
-        text(at(6, y, rowHeight), right, m_locale.toString(key.stitches), font(9, true));
-        text(at(7, y, rowHeight), right, number(key.metres, 1), font(9, true));
-        text(at(8, y, rowHeight), right, QString::number(key.skeins), font(9, true));
-        y += rowHeight + 4;
+        text(keyCell(5, y, kKeyRow), kRight, m_locale.toString(key.stitches), font(9, true));
+        text(keyCell(6, y, kKeyRow), kRight, number(key.metres, 1), font(9, true));
+        text(keyCell(7, y, kKeyRow), kRight, QString::number(key.skeins), font(9, true));
+        y += kKeyRow + 3;
 
-        const int fabric = settings.fabric;
-        const int strands = settings.strands;
-        const double side = 25.4 / fabric;
-        const double cross = (2 * std::sqrt(2.0) + 2) * side;
-        const double perCross = threads::metresPerCross(fabric) * 1000;
-        const double perSkein = threads::metresPerSkein(strands);
+        const QString strands =
+            counted(settings.strands, QStringLiteral("capo"), QStringLiteral("capi"));
         QStringList notes{
             QStringLiteral(
                 "Filo per punto: una croce intera fa le due diagonali del quadretto sul davanti "
-                "e circa due lati sul retro, (2 × 1,414 + 2) × lato = 4,83 lati. Con %1 punti per "
-                "pollice il lato è 25,4 mm ÷ %1 = %2 mm e una croce prende %3 mm di filo; con la "
-                "metà in più per iniziare e finire i fili e per passare da un punto all'altro, "
-                "%4 mm per punto.")
-                .arg(fabric)
-                .arg(number(side, 2), number(cross, 1), number(perCross, 1)),
+                "e circa due lati sul retro, (2 × 1,414 + 2) × lato = 4,828 × lato. Su %1 "
+                "(%2 punti per pollice) il lato è 25,4 mm ÷ %2 = %3 mm e una croce prende "
+                "4,828 × %3 = %4 mm di filo; con la metà in più per iniziare e finire i fili e "
+                "per passare da un punto all'altro, %4 × 1,5 = %5 mm per punto.")
+                .arg(fabricName(), plain(settings.stitchesPerInch()), number(r.side, 3),
+                     number(r.cross, 2), number(r.perStitch, 2)),
             QStringLiteral(
-                "Metri = punti × %1 mm, di filo a %2 %3. Una matassa DMC è di %4 m a %5 capi, "
-                "cioè %6 m di filo a %2 %3: matasse = metri ÷ %6, arrotondate per eccesso. Le "
-                "lettere sullo stesso filo ne dividono le matasse nel totale.")
-                .arg(number(perCross, 1))
-                .arg(strands)
-                .arg(strands == 1 ? QStringLiteral("capo") : QStringLiteral("capi"))
-                .arg(number(threads::kSkeinMetres, 0))
-                .arg(threads::kSkeinStrands)
-                .arg(number(perSkein, 1)),
+                "Metri = punti × %1 mm, arrotondati al decimetro, di filo a %2. Una matassa DMC "
+                "è di %3 m a %4 capi, cioè %5 m di filo a %2. %6 I simboli sullo stesso filo ne "
+                "dividono le matasse nel totale.")
+                .arg(number(r.perStitch, 2), strands, plain(threads::kSkeinMetres),
+                     QString::number(threads::kSkeinStrands), plain(r.perSkein),
+                     r.margin > 0
+                         ? QStringLiteral("Matasse = metri × %1 ÷ %2, arrotondate per eccesso "
+                                          "(almeno una per filo): il %3 % in più è il margine "
+                                          "per gli errori e per disfare.")
+                               .arg(plain(1 + r.margin / 100.0), plain(r.perSkein))
+                               .arg(r.margin)
+                         : QStringLiteral("Matasse = metri ÷ %1, arrotondate per eccesso "
+                                          "(almeno una per filo), senza margine per gli errori.")
+                               .arg(plain(r.perSkein))),
             QStringLiteral(
                 "Diff.: la differenza di colore CIEDE2000 tra il colore scelto e il filo: sotto "
                 "1 non si vede, fino a 2 appena, oltre %1 (≈) il filo è solo un'approssimazione "
                 "e va confrontato con il colore voluto.")
                 .arg(number(threads::kApproximateAbove, 0)),
         };
+        if (m_pattern.symbols == SymbolSet::Letters && m_order.size() > 16)
+            notes += QStringLiteral("Le lettere della finestra sono solo 16: con %1 lo schema usa "
+                                    "i simboli.")
+                         .arg(counted(qsizetype(m_order.size()), QStringLiteral("filo"),
+                                      QStringLiteral("fili")));
         if (m_pattern.snapped)
             notes += QStringLiteral(
-                "Lo schema usa i colori dei fili al posto di quelli scelti; due lettere sullo "
-                "stesso filo hanno lo stesso colore e le loro celle vanno tutte alla prima.");
+                "Lo schema usa i colori dei fili al posto di quelli scelti; due colori sullo "
+                "stesso filo hanno lo stesso colore e le loro celle vanno tutte al primo.");
         for (const QString& note : notes)
             y += paragraph(kMargin, y, contentWidth(), note, font(8.5)) + 2.5;
     }
@@ -507,9 +633,14 @@ private:
     QPdfWriter& m_pdf;
     QPainter& m_painter;
     const Pattern& m_pattern;
+    const std::vector<const KeyLine*> m_order;
     const DocumentPlan m_plan;
-    const PaperSize m_paper;
+    PaperSize m_paper; // of the page being drawn
     const QLocale m_locale;
+    const threads::Reckoning m_reckoning;
+    std::vector<QString> m_symbols; // by palette entry; empty for one without stitches
+    std::vector<CellLook> m_looks;
+    std::vector<CellLook> m_repeatedLooks;
     int m_page = 1;
 };
 

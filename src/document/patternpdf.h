@@ -3,6 +3,7 @@
 #include "key.h"
 #include "layout.h"
 #include "runtime/colour.h"
+#include "symbols.h"
 
 #include <QString>
 #include <span>
@@ -26,8 +27,13 @@ struct Pattern {
     const threads::ThreadTable& threads;
     KeySettings settings;
     Paper paper = Paper::A4;
-    bool blackAndWhite = false; // chart cells black on white, for printers without colour
-    bool snapped = false;       // the chart's colours are those of the threads
+    double cell =
+        0; // side of a chart cell, kSmallestCell to kLargestCell mm; 0: about kDefaultCell
+    SymbolSet symbols = SymbolSet::Distinct;
+    // Cells filled with their thread's colour under a black or white symbol, or (for printers
+    // without colour) the symbols alone, black on white.
+    bool blackAndWhite = false;
+    bool snapped = false; // the chart's colours are those of the threads
 };
 
 // Holds no state of its own: patterns may be written from a worker thread, each to its own

@@ -95,10 +95,9 @@ QString shownName(QStringView name) {
         else if (u == u'\r')
             shown += QStringLiteral("\\r");
         else if (u < 0x20 || u == 0x7F || isStray(c))
-            shown += QStringLiteral("\\x") +
-                     QString::number(isStray(c) ? u - kStrayBase : u, 16)
-                         .rightJustified(2, u'0')
-                         .toUpper();
+            shown += QStringLiteral("\\x") + QString::number(isStray(c) ? u - kStrayBase : u, 16)
+                                                 .rightJustified(2, u'0')
+                                                 .toUpper();
         else
             shown += c;
     }

@@ -287,7 +287,8 @@ bool sameFile(const QString& a, const QString& b) {
         return p->file.st_dev == q->file.st_dev && p->file.st_ino == q->file.st_ino;
     // Neither exists yet: the same name in the same folder, however the folder is reached (a
     // link, "..", a bind mount).
-    struct stat pf {}, qf{};
+    struct stat pf {
+    }, qf{};
     return p->name == q->name && ::fstat(p->folder.get(), &pf) == 0 &&
            ::fstat(q->folder.get(), &qf) == 0 && pf.st_dev == qf.st_dev && pf.st_ino == qf.st_ino;
 }
