@@ -411,6 +411,19 @@ void TestCommandLine::usageErrors_data() {
         << QStringList{"--chart", "a.oxs", "--png", "a.png"} << "--png";
     QTest::newRow("an oxs file stitched anew")
         << QStringList{"--chart", "a.oxs", "--oxs", "b.oxs", "--stitches", "40"} << "--stitches";
+    QFile::link(QStringLiteral("catena2.csv"), in("catena1.csv"));
+    QFile::link(QStringLiteral("nuova.pdf"), in("catena2.csv"));
+    QTest::newRow("list through links to the pattern's new file")
+        << QStringList{"--chart", m, "--pattern", in("nuova.pdf"), "--key-csv", in("catena1.csv")}
+        << "--pattern e --key-csv";
+
+    // An empty file name is a mistake, for every option that takes one.
+    QTest::newRow("empty png") << QStringList{"--chart", p, "--png", ""} << "--png";
+    QTest::newRow("empty palette, with auto")
+        << QStringList{"--chart", p, "--key", "--auto", "--palette", ""} << "--palette";
+    QTest::newRow("empty picture") << QStringList{"--png", "a.png", "--chart", ""} << "--chart";
+    QTest::newRow("line break in a value")
+        << QStringList{"--chart", p, "--pattern", "s.pdf", "--paper", "A4\nx"} << "\"A4\\nx\"";
 }
 
 void TestCommandLine::stitchedPattern_data() {

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "files/names.h"
 #include "modulesfoglia.h"
 #include "picture/sizes.h"
 #include "picture/surfaces.h"
@@ -292,7 +293,7 @@ void Form1::apri(const QString& picture) {
     } catch (const RuntimeError& error) {
         m_dialogs.showError(
             this, QStringLiteral("Impossibile aprire l'immagine \u201C%1\u201D: %2.")
-                      .arg(QDir::toNativeSeparators(info.absoluteFilePath()), failureCause(error)));
+                      .arg(shownName(info.absoluteFilePath()), failureCause(error)));
         return;
     }
     const QList<QListWidgetItem*> entries =

@@ -2,6 +2,7 @@
 #include "batch/run.h"
 #include "app/form1.h"
 #include "app/startup.h"
+#include "files/names.h"
 #include "runtime/dialogs.h"
 
 #include <QApplication>
@@ -11,7 +12,7 @@
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << trameda::nameFromBytes(argv[i]); // names kept as the system gave them
     const trameda::startup::Start start = trameda::startup::decide(arguments);
 
     // A chart without the window, which runs where there is no display whatever the environment

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "files/names.h"
 #include "outputs.h"
 #include "stitching/optionstext.h"
 
@@ -67,19 +68,28 @@ QString s(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
+constexpr Option::Value kFile = Option::Value::File;
+
 const std::vector<Option>& table() {
     static const std::vector<Option> rows{
         {s(u"chart"),
          s(u"IMMAGINE"),
          s(u"l'immagine da convertire"),
          {},
-         set(&ChartRequest::picture)},
+         set(&ChartRequest::picture),
+         kFile},
         {s(u"png"),
          s(u"FILE"),
          s(u"lo schema come lo mostra la finestra, in PNG"),
          {},
-         set(&ChartRequest::png)},
-        {s(u"pdf"), s(u"FILE"), s(u"la pagina stampata, in PDF (A4)"), {}, set(&ChartRequest::pdf)},
+         set(&ChartRequest::png),
+         kFile},
+        {s(u"pdf"),
+         s(u"FILE"),
+         s(u"la pagina stampata, in PDF (A4)"),
+         {},
+         set(&ChartRequest::pdf),
+         kFile},
         {s(u"key"),
          {},
          s(u"la legenda dei colori: lettera, colore, numero di punti\n"
@@ -92,16 +102,17 @@ const std::vector<Option>& table() {
            u"pagine con i simboli e i numeri dei punti, legenda con\n"
            u"fili DMC, metri e matasse"),
          {},
-         set(&ChartRequest::pattern)},
+         set(&ChartRequest::pattern),
+         kFile},
         {s(u"key-csv"),
          s(u"FILE"),
          s(u"la legenda in CSV, come lista della spesa: lettera, colore,\n"
            u"filo, nome, differenza, punti, matasse"),
-         {}, set(&ChartRequest::keyCsv)},
+         {}, set(&ChartRequest::keyCsv), kFile},
         {s(u"oxs"), s(u"FILE"),
          s(u"lo schema da ricamare nel formato OXS, per altri programmi;\n"
            u"--chart SCHEMA.oxs lo rilegge"),
-         {}, set(&ChartRequest::oxs)},
+         {}, set(&ChartRequest::oxs), kFile},
         {s(u"threads"), s(u"MARCA"),
          s(u"dmc, anchor o madeira: ogni colore in uso diventa quello\n"
            u"del filo più vicino di quella marca"),
@@ -196,7 +207,8 @@ const std::vector<Option>& table() {
          s(u"FILE.col"),
          s(u"i 16 colori da un file di colori"),
          {},
-         set(&ChartRequest::palette)},
+         set(&ChartRequest::palette),
+         kFile},
         {s(u"auto"),
          {},
          s(u"tavolozza automatica dall'immagine (come AUTOColori)"),
@@ -234,7 +246,8 @@ QString optionList(const QStringList& names, const QString& last) {
 Parsed failure(const QString& message) {
     Parsed p;
     p.action = Parsed::Action::Error;
-    p.text = message;
+    // One line, whatever the user typed into a value.
+    p.text = shownName(message);
     return p;
 }
 
@@ -324,6 +337,11 @@ Parsed parse(const QStringList& arguments) {
     for (const QString& name : given)
         if (given.count(name) > 1)
             return failure(QStringLiteral("--%1 data più volte").arg(name));
+
+    for (const Option& o : table())
+        if (o.value == kFile && parser.isSet(o.name) && parser.value(o.name).isEmpty())
+            return failure(
+                QStringLiteral("--%1 vuole il nome di un file, non un nome vuoto").arg(o.name));
 
     if (!parser.isSet(QStringLiteral("chart")))
         return failure(QStringLiteral("manca --chart IMMAGINE (--help per l'aiuto)"));

@@ -59,6 +59,10 @@ struct Option {
     // Stores the option's value (empty for a switch) into the request, or says why it is not one,
     // in words that follow "--name ".
     std::function<std::optional<QString>(const QString& value, ChartRequest& into)> apply;
+    // What the value is. A file's name may not be empty: an empty one is a mistake in the command
+    // line (a variable that was not set), never a way to ask for nothing.
+    enum class Value { Text, File };
+    Value value = Value::Text;
 };
 
 // Every option, in the order --help lists them.

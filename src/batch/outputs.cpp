@@ -4,6 +4,7 @@
 #include "document/oxs.h"
 #include "document/patternoutputs.h"
 #include "document/patternpdf.h"
+#include "files/names.h"
 #include "files/safewrite.h"
 
 #include <QBuffer>
@@ -43,7 +44,7 @@ std::optional<QString> unwritableOutput(const ChartRequest& request) {
 }
 
 QString cannotWrite(const QString& path, const QString& why) {
-    return QStringLiteral("trameda: impossibile scrivere %1: %2").arg(path, why);
+    return QStringLiteral("trameda: impossibile scrivere %1: %2").arg(shownName(path), why);
 }
 
 bool save(const QString& path, const std::function<bool(QIODevice&)>& write, QTextStream& err) {

@@ -5,6 +5,7 @@
 #include "document/oxs.h"
 #include "document/patternoutputs.h"
 #include "document/patternpdf.h"
+#include "files/names.h"
 #include "files/safewrite.h"
 #include "outputs.h"
 #include "palette/autopalette.h"
@@ -69,9 +70,9 @@ int writePatternOutputs(const ChartRequest& request, stitching::StitchedPattern 
                         const QString& title, int fabric, QTextStream& err) {
     const document::PatternOptions& options = request.options;
     const document::KeySettings settings{fabric, options.over, options.strands, options.margin};
-    const document::PatternOutputs outputs =
-        document::patternOutputs(std::move(stitched), settings,
-                                 request.chartIsOxs ? 0 : options.stitch.clean, options.stitch.also);
+    const document::PatternOutputs outputs = document::patternOutputs(
+        std::move(stitched), settings, request.chartIsOxs ? 0 : options.stitch.clean,
+        options.stitch.also);
     if (!request.pattern.isEmpty()) {
         const bool threadColours =
             options.stitch.snap || options.stitch.threadColours > 0 || request.chartIsOxs;
@@ -101,8 +102,9 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         if (!read)
             return kFileError;
         const QString title = !options.title.isEmpty() ? options.title
-                              : !read->title.isEmpty() ? read->title
-                                                       : QFileInfo(request.picture).fileName();
+                              : !read->title.isEmpty()
+                                  ? read->title
+                                  : shownName(QFileInfo(request.picture).fileName());
         const int fabric = request.fabricGiven ? options.fabric : read->fabric;
         return writePatternOutputs(request, std::move(read->pattern), title, fabric, err);
     }
@@ -112,7 +114,7 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     try {
         picture = LoadPicture(request.picture);
     } catch (const RuntimeError& e) {
-        err << "trameda: " << request.picture << ": " << failureCause(e) << Qt::endl;
+        err << "trameda: " << shownName(request.picture) << ": " << failureCause(e) << Qt::endl;
         return kFileError;
     }
 
@@ -125,7 +127,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
     if (!request.palette.isEmpty()) {
         const palette::ColFileRead read = palette::readColFile(request.palette);
         if (!read.ok()) {
-            err << "trameda: " << palette::describeFailure(read, request.palette) << Qt::endl;
+            err << "trameda: " << palette::describeFailure(read, shownName(request.palette))
+                << Qt::endl;
             return kFileError;
         }
         swatches = read.colours;
@@ -154,8 +157,9 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             err << "trameda: --stitches: " << made.failure << Qt::endl;
             return kUsageError;
         }
-        const QString title =
-            options.title.isEmpty() ? QFileInfo(request.picture).fileName() : options.title;
+        const QString title = options.title.isEmpty()
+                                  ? shownName(QFileInfo(request.picture).fileName())
+                                  : options.title;
         if (const int status =
                 writePatternOutputs(request, std::move(*made.pattern), title, options.fabric, err);
             status != kDone)
@@ -184,7 +188,7 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         // The page's file names itself in the error, and why it could not be written.
         if (e.code() == RuntimeError::PrinterError)
             err << "trameda: impossibile scrivere "
-                << (e.detail().isEmpty() ? request.pdf : e.detail()) << Qt::endl;
+                << shownName(e.detail().isEmpty() ? request.pdf : e.detail()) << Qt::endl;
         else
             err << "trameda: " << e.description() << Qt::endl;
         return kFileError;

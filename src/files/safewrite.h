@@ -29,11 +29,14 @@ QString writeErrorText(int error);
 QString notRegular(const struct stat& st);
 
 // Why `path` cannot be an output, nothing when it may be written: a path that exists and is not
-// a regular file (symbolic links followed), or whose folder does not exist. Touches nothing.
+// a regular file (symbolic links followed), a file the user may not write ("il file è protetto da
+// scrittura"), or a folder that does not exist. The path is resolved as the system resolves it:
+// "link/.." is the parent of the link's target. Touches nothing.
 Failure outputProblem(const QString& path);
 
 // Whether two paths name the same file: the same device and inode where the file exists (so
-// symbolic and hard links count), the same canonical path where it does not.
+// symbolic and hard links count); where it does not, the same name in the same folder (device and
+// inode), however the folder is reached and through however many links to a missing file.
 bool sameFile(const QString& a, const QString& b);
 
 // A device writing to an open descriptor, every write checked. The first failure is kept and
@@ -69,8 +72,10 @@ public:
 // successful commit removes what was written.
 class SafeFile : public CheckedOutput {
 public:
-    // Replaces the regular file at `path`, if there is one; a symbolic link there is followed and
-    // the file it names is replaced, keeping its permissions.
+    // Replaces the regular file at `path`, if there is one; a symbolic link there is followed
+    // (a chain of them too, to a file that does not exist yet) and the file it names is replaced,
+    // keeping its owner, group and permissions. While the file is written aside, Ctrl-C, SIGTERM
+    // or SIGHUP remove it before the program ends.
     explicit SafeFile(QString path);
     // A new file in one folder named by `name(1)`, `name(2)` ...: the first that does not exist at
     // the moment the file is complete. Nothing is ever replaced.
@@ -106,7 +111,10 @@ private:
     QString m_path;
     Names m_names;
     QString m_target;
-    QByteArray m_temporary; // the file being written, in the file system's encoding
+    int m_folder = -1;      // the destination's folder, as the system resolved the path
+    QByteArray m_name;      // the destination's name in it
+    QByteArray m_temporary; // the file being written, in the same folder
+    int m_pending = -1;     // its slot among the files a signal removes
     QByteArray m_buffer;
 };
 

@@ -1,5 +1,6 @@
 #include "colfile.h"
 
+#include "files/names.h"
 #include "files/safewrite.h"
 #include "runtime/numbers.h"
 
@@ -99,7 +100,7 @@ ColFileRead readColFile(const QString& path) {
         return error == ENOENT || error == ENOTDIR ? QStringLiteral("file non trovato")
                                                    : writeErrorText(error);
     };
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nameBytes(path); // the name's own bytes, which need not be UTF-8
     struct stat status {};
     if (name.isEmpty())
         return cannot(openFailure(ENOENT));

@@ -4,6 +4,7 @@
 #include "jpegreader.h"
 #include "pngreader.h"
 #include "runtime/runtimeerror.h"
+#include "files/names.h"
 #include "files/safewrite.h"
 
 #include <QBuffer>
@@ -278,7 +279,7 @@ struct FileKey {
 // Opens `path` for reading into `file`. Only a regular file is opened at all: a device or a
 // fifo could block or act on being opened.
 FileKey openPicture(const QString& path, QFile& file) {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nameBytes(path);
     const auto refuseKind = [](const struct stat& status) {
         if (!S_ISREG(status.st_mode))
             throw RuntimeError(S_ISDIR(status.st_mode) ? RuntimeError::FileNotFound
