@@ -2,10 +2,11 @@
 // colour key, the threads and the pattern document, and every kind of bad input with its exit
 // status and nothing half-written.
 #include "app/application.h"
-#include "batch/run.h"
-#include "document/oxs.h"
 #include "app/form1.h"
 #include "app/startup.h"
+#include "batch/run.h"
+#include "document/oxs.h"
+#include "document/symbols.h"
 #include "support/fakedialogs.h"
 #include "support/pdf.h"
 
@@ -49,8 +50,7 @@ Outcome runArguments(QStringList arguments) {
     Outcome o;
     const Parsed parsed = batch::parse(arguments);
     if (parsed.action != Parsed::Action::Chart) {
-        o.status =
-            parsed.action == Parsed::Action::Error ? batch::kUsageError : batch::kDone;
+        o.status = parsed.action == Parsed::Action::Error ? batch::kUsageError : batch::kDone;
         o.err = parsed.text;
         return o;
     }
@@ -396,8 +396,9 @@ void TestCommandLine::usageErrors_data() {
         << QStringList{"--chart", p, "--oxs", "s.oxs", "--stitches", "600"} << "--stitches";
     QTest::newRow("stitches without a height")
         << QStringList{"--chart", p, "--oxs", "s.oxs", "--stitches", "10x"} << "--stitches";
-    QTest::newRow("61 threads")
-        << QStringList{"--chart", p, "--oxs", "s.oxs", "--thread-colors", "61"} << "--thread-colors";
+    QTest::newRow("61 threads") << QStringList{"--chart",         p,   "--oxs", "s.oxs",
+                                               "--thread-colors", "61"}
+                                << "--thread-colors";
     QTest::newRow("clean 3") << QStringList{"--chart", p, "--oxs", "s.oxs", "--clean", "3"}
                              << "--clean";
     QTest::newRow("background not a colour")
@@ -435,12 +436,13 @@ void TestCommandLine::stitchedPattern_data() {
     QTest::newRow("width alone, proportional height")
         << QStringList{"--stitches", "120"} << "120 x 80" << 3;
     QTest::newRow("both, centred crop") << QStringList{"--stitches", "40x40"} << "40 x 40" << 3;
-    QTest::newRow("threads chosen") << QStringList{"--stitches", "30", "--thread-colors", "2"}
-                                    << "30 x 20" << 2;
+    QTest::newRow("threads chosen")
+        << QStringList{"--stitches", "30", "--thread-colors", "2"} << "30 x 20" << 2;
     QTest::newRow("white band left unstitched")
         << QStringList{"--stitches", "30", "--background", "#FFFFFF"} << "30 x 20" << 2;
     QTest::newRow("Anchor, with DMC beside")
-        << QStringList{"--stitches", "30", "--threads", "anchor", "--also", "dmc"} << "30 x 20" << 3;
+        << QStringList{"--stitches", "30", "--threads", "anchor", "--also", "dmc"} << "30 x 20"
+        << 3;
 }
 
 void TestCommandLine::stitchedPattern() {
@@ -452,9 +454,10 @@ void TestCommandLine::stitchedPattern() {
     const QString first = m_dir.filePath(QStringLiteral("prima.oxs"));
     const QString second = m_dir.filePath(QStringLiteral("seconda.oxs"));
     const QString csv = m_dir.filePath(QStringLiteral("spesa.csv"));
-    Outcome o = runArguments(QStringList{QStringLiteral("--chart"), m_picture, QStringLiteral("--oxs"),
-                                         first, QStringLiteral("--key-csv"), csv} +
-                             options);
+    Outcome o =
+        runArguments(QStringList{QStringLiteral("--chart"), m_picture, QStringLiteral("--oxs"),
+                                 first, QStringLiteral("--key-csv"), csv} +
+                     options);
     QCOMPARE(o.status, 0);
     QFile written(first);
     QVERIFY(written.open(QIODevice::ReadOnly));
@@ -466,6 +469,17 @@ void TestCommandLine::stitchedPattern() {
                  .arg(read.chart->pattern.grid.rows()),
              size);
     QCOMPARE(int(read.chart->pattern.entries.size()), threads);
+    // Each thread is marked in the file by its symbol on the pattern's pages, none twice.
+    QStringList symbols;
+    const QRegularExpression symbol(QStringLiteral("symbol=\"([^\"]*)\""));
+    for (auto it = symbol.globalMatch(QString::fromUtf8(bytes)); it.hasNext();)
+        symbols << it.next().captured(1);
+    QCOMPARE(symbols.size(), threads);
+    QCOMPARE(symbols.size(), QSet<QString>(symbols.begin(), symbols.end()).size());
+    for (const QString& s : symbols)
+        QVERIFY2(std::find(document::distinctSymbols().begin(), document::distinctSymbols().end(),
+                           s) != document::distinctSymbols().end(),
+                 qPrintable(s));
     QFile list(csv);
     QVERIFY(list.open(QIODevice::ReadOnly));
     QCOMPARE(list.readAll().count("\r\n"), threads + 1);

@@ -84,7 +84,10 @@ int writePatternOutputs(const ChartRequest& request, stitching::StitchedPattern 
     if (!request.keyCsv.isEmpty() && !writeKeyCsv(request.keyCsv, outputs, err))
         return kFileError;
     if (!request.oxs.isEmpty() &&
-        !writeOxs(request.oxs, {outputs.stitched, title, fabric, options.strands}, err))
+        !writeOxs(request.oxs,
+                  {outputs.stitched, title, fabric, options.strands,
+                   document::entrySymbols(outputs.key, *outputs.table, options.symbols)},
+                  err))
         return kFileError;
     return kDone;
 }

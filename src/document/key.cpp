@@ -103,6 +103,19 @@ std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable
     return lines;
 }
 
+std::vector<QString> entrySymbols(const Key& key, const threads::ThreadTable& table,
+                                  SymbolSet set) {
+    std::vector<QString> symbols;
+    const std::vector<const KeyLine*> order = shopOrder(key, table);
+    for (std::size_t rank = 0; rank < order.size(); ++rank) {
+        const auto entry = std::size_t(order[rank]->entry);
+        if (symbols.size() <= entry)
+            symbols.resize(entry + 1);
+        symbols[entry] = symbolFor(set, int(rank), int(entry), int(order.size()));
+    }
+    return symbols;
+}
+
 QString counted(long long n, const QString& singular, const QString& plural) {
     return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? singular : plural);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/colour.h"
+#include "symbols.h"
 #include "threads/skeins.h"
 #include "threads/threadtable.h"
 
@@ -60,6 +61,12 @@ struct Key {
 // The lines with stitches in the order a shop stocks them: named threads (Blanc, Ecru, then codes
 // such as B5200) first, then by number; lines without a thread last.
 std::vector<const KeyLine*> shopOrder(const Key& key, const threads::ThreadTable& table);
+
+// The symbol of each entry of the key (indexed by entry; empty for an entry without stitches),
+// given in shop order, so that the chart pages, the key page and the OXS file all mark a thread
+// alike.
+std::vector<QString> entrySymbols(const Key& key, const threads::ThreadTable& table,
+                                  SymbolSet set);
 
 // "1 capo", "2 capi": a count with its noun in Italian.
 QString counted(long long n, const QString& singular, const QString& plural);

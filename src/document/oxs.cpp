@@ -57,7 +57,9 @@ bool writeOxs(QIODevice& device, const OxsChart& chart) {
         }
         xml.writeAttribute(QStringLiteral("color"), rrggbb(entry.colour));
         xml.writeAttribute(QStringLiteral("strands"), QString::number(chart.strands));
-        xml.writeAttribute(QStringLiteral("symbol"), pattern::letterFor(int(e)));
+        xml.writeAttribute(QStringLiteral("symbol"), e < chart.symbols.size()
+                                                         ? chart.symbols[e]
+                                                         : pattern::letterFor(int(e)));
     }
     xml.writeEndElement();
 
@@ -172,7 +174,8 @@ private:
         }
         if (m_xml.hasError())
             refuseXml();
-        if (m_xml.tokenType() != QXmlStreamReader::EndElement || m_xml.name() != QLatin1String("chart"))
+        if (m_xml.tokenType() != QXmlStreamReader::EndElement ||
+            m_xml.name() != QLatin1String("chart"))
             refuse(QStringLiteral("manca </chart>"));
         m_xml.readNext();
         while (!m_xml.atEnd() && !m_xml.hasError())
@@ -235,8 +238,8 @@ private:
                 continue;
             const QString brandName = number.left(space).trimmed();
             const QString code = number.mid(space + 1);
-            for (const stitching::Brand b : {stitching::Brand::Dmc, stitching::Brand::Anchor,
-                                             stitching::Brand::Madeira}) {
+            for (const stitching::Brand b :
+                 {stitching::Brand::Dmc, stitching::Brand::Anchor, stitching::Brand::Madeira}) {
                 if (brandName.compare(threads::brandName(b), Qt::CaseInsensitive) != 0)
                     continue;
                 const auto& list = threads::ThreadTable::forBrand(b).threads();
@@ -256,8 +259,8 @@ private:
             entry.colour = items[i].colour;
             const auto& n = named[i - 1];
             if (n && n->brand == pattern.brand)
-                entry.thread = {n->row, threads::ciede2000(threads::toLab(entry.colour),
-                                                           table.at(n->row).lab)};
+                entry.thread = {
+                    n->row, threads::ciede2000(threads::toLab(entry.colour), table.at(n->row).lab)};
             else
                 entry.thread = table.nearest(std::span<const QRgb>(&entry.colour, 1)).front();
             pattern.entries.push_back(entry);

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <vector>
 
 class QIODevice;
 
@@ -20,6 +21,8 @@ struct OxsChart {
     QString title;
     int fabric = 14;  // stitches per inch
     int strands = 2;  // in the needle
+    // Each entry's symbol, as the pattern's pages show it; empty: the entries' letters.
+    std::vector<QString> symbols;
 };
 
 // Writes `chart` to `device`; false when the device would not take it all. The cloth is the

@@ -61,6 +61,7 @@ public:
           m_reckoning(reckoning(pattern.settings)) {
         // Each entry with stitches gets the symbol of its place in the key.
         const std::size_t entries = pattern.colours.size();
+        m_symbols = entrySymbols(pattern.key, pattern.threads, pattern.symbols);
         m_symbols.resize(entries);
         m_looks.resize(entries);
         m_repeatedLooks.resize(entries);
@@ -68,8 +69,6 @@ public:
             const auto entry = std::size_t(m_order[rank]->entry);
             if (entry >= entries)
                 continue;
-            m_symbols[entry] =
-                symbolFor(pattern.symbols, int(rank), int(entry), int(m_order.size()));
             if (pattern.blackAndWhite) {
                 m_looks[entry] = {QColor(), Qt::black};
                 m_repeatedLooks[entry] = {kRepeatGrey, Qt::black};
@@ -512,9 +511,9 @@ private:
     // A key page's header and column headings; returns where the first row goes.
     double keyPageTop() {
         ++m_page;
-        pageHeader(
-            QStringLiteral("legenda: una riga per filo, nell'ordine dei numeri %1").arg(m_pattern.brand),
-            false);
+        pageHeader(QStringLiteral("legenda: una riga per filo, nell'ordine dei numeri %1")
+                       .arg(m_pattern.brand),
+                   false);
         double y = kMargin + kHeader;
         for (std::size_t c = 0; c < kKeyColumns.size(); ++c)
             text(keyCell(c, y, kKeyHeading - 2), kKeyColumns[c].align,
@@ -547,8 +546,9 @@ private:
         text(keyCell(2, y, kKeyRow), kLeft, m_pattern.brand + u' ' + thread.number, font(9, true));
         QString name = thread.name;
         if (entry.also && m_pattern.alsoTable)
-            name += QStringLiteral(" (%1 %2 più vicino per colore)")
-                        .arg(m_pattern.alsoBrand, m_pattern.alsoTable->at(entry.also->index).number);
+            name +=
+                QStringLiteral(" (%1 %2 più vicino per colore)")
+                    .arg(m_pattern.alsoBrand, m_pattern.alsoTable->at(entry.also->index).number);
         if (entry.sameThreadAs >= 0)
             name += QStringLiteral(" (stesso filo di %1)")
                         .arg(m_symbols[std::size_t(entry.sameThreadAs)]);
