@@ -1,6 +1,7 @@
 #include "jpegreader.h"
 
 #include "picture.h"
+#include "readlimits.h"
 #include "runtime/runtimeerror.h"
 
 #include <QBuffer>
@@ -184,8 +185,7 @@ bool Decoder::decode(int maxSide) {
     jpeg_read_header(&m_info, TRUE);
     const int width = int(m_info.image_width);
     const int height = int(m_info.image_height);
-    if (width > m_limits.maxSide || height > m_limits.maxSide ||
-        qint64(width) * height > m_limits.maxPixels)
+    if (exceedsLimits({width, height}, m_limits.maxPixels, m_limits))
         stop(Stop::TooLarge);
 
     // The smallest scale that keeps both sides at least as long as the bounded picture.

@@ -10,16 +10,6 @@ namespace trameda {
 
 struct ReadLimits;
 
-// Refuses a picture that claims `claimed`: RuntimeError(InvalidPicture) with the detail
-// "immagine troppo grande: L x A pixel".
-[[noreturn]] void refuseAsTooLarge(QSize claimed);
-// Refuses a picture whose header claims more than `limits` allow on a side or more than
-// `maxPixels` in all.
-void refuseIfTooLarge(QSize claimed, qint64 maxPixels, const ReadLimits& limits);
-// Refuses a picture whose reading took longer than `limits` allow: RuntimeError(InvalidPicture)
-// with the detail "lettura troppo lunga (più di 2,5 s)".
-[[noreturn]] void refuseAsTooSlow(const ReadLimits& limits);
-
 namespace jpeg {
 
 // Decodes the JPEG held by `device`, from its current position, at the smallest of libjpeg's

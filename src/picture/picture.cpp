@@ -1,11 +1,12 @@
 #include "picture.h"
 
+#include "files/names.h"
+#include "files/safewrite.h"
 #include "imagescale.h"
 #include "jpegreader.h"
 #include "pngreader.h"
+#include "readlimits.h"
 #include "runtime/runtimeerror.h"
-#include "files/names.h"
-#include "files/safewrite.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -71,25 +72,6 @@ QImage Picture::scaled(QSize size) const {
     if (cache.size() > kKept)
         cache.pop_back();
     return result;
-}
-
-[[noreturn]] void refuseAsTooLarge(QSize claimed) {
-    throw RuntimeError(RuntimeError::InvalidPicture,
-                       QStringLiteral("immagine troppo grande: %1 x %2 pixel")
-                           .arg(claimed.width())
-                           .arg(claimed.height()));
-}
-
-void refuseIfTooLarge(QSize claimed, qint64 maxPixels, const ReadLimits& limits) {
-    if (claimed.width() > limits.maxSide || claimed.height() > limits.maxSide ||
-        qint64(claimed.width()) * claimed.height() > maxPixels)
-        refuseAsTooLarge(claimed);
-}
-
-[[noreturn]] void refuseAsTooSlow(const ReadLimits& limits) {
-    throw RuntimeError(RuntimeError::InvalidPicture,
-                       QStringLiteral("lettura troppo lunga (più di %1 s)")
-                           .arg(QLocale(QLocale::Italian).toString(limits.milliseconds / 1000.0)));
 }
 
 namespace {

@@ -1,7 +1,7 @@
 #include "pngreader.h"
 
-#include "jpegreader.h"
 #include "picture.h"
+#include "readlimits.h"
 #include "runtime/runtimeerror.h"
 
 #include <QElapsedTimer>
@@ -116,8 +116,7 @@ bool Decoder::decode() {
     png_read_info(m_png, m_info);
     const png_uint_32 width = png_get_image_width(m_png, m_info);
     const png_uint_32 height = png_get_image_height(m_png, m_info);
-    if (width > png_uint_32(m_limits.maxSide) || height > png_uint_32(m_limits.maxSide) ||
-        qint64(width) * height > m_limits.maxWholePixels)
+    if (exceedsLimits(QSize(int(width), int(height)), m_limits.maxWholePixels, m_limits))
         stop(Stop::TooLarge);
 
     // Every kind of PNG as red, green, blue and alpha, 8 bits each, in RGBA8888's byte order.
