@@ -133,6 +133,16 @@ private:
         return QFontMetricsF(f, &m_pdf).elidedText(text, Qt::ElideRight, u(width));
     }
 
+    // The font of `points` (bold or not), made smaller as far as `text` needs to fit `width`:
+    // a thread's number is never cut short, whatever its maker's numbers are like.
+    QFont fitting(const QString& text, double points, bool bold, double width) const {
+        QFont f = font(points, bold);
+        const double wide = QFontMetricsF(f, &m_pdf).horizontalAdvance(text);
+        if (wide > u(width))
+            f.setPointSizeF(points * u(width) / wide);
+        return f;
+    }
+
     // Wrapped text from (x, y), `width` wide; returns the height it took.
     double paragraph(double x, double y, double width, const QString& text, const QFont& f) {
         const QRectF where = box(x, y, width, m_paper.height);
@@ -543,7 +553,9 @@ private:
         m_painter.setPen(QPen(Qt::black, u(kThinWidth)));
         m_painter.drawRect(swatch);
 
-        text(keyCell(2, y, kKeyRow), kLeft, m_pattern.brand + u' ' + thread.number, font(9, true));
+        const QString code = m_pattern.brand + u' ' + thread.number;
+        text(keyCell(2, y, kKeyRow), kLeft, code,
+             fitting(code, 9, true, kKeyColumns[2].width - 1));
         QString name = thread.name;
         if (entry.also && m_pattern.alsoTable)
             name +=
