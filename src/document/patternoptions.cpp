@@ -1,20 +1,6 @@
 #include "patternoptions.h"
 
-#include "stitching/optionstext.h"
-
 namespace trameda::document {
-
-std::optional<QString> parseNumber(const QString& text, Range range, int& into) {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < range.min || value > range.max)
-        return QStringLiteral("vuole un numero intero da %1 a %2, non \"%3\"")
-            .arg(range.min)
-            .arg(range.max)
-            .arg(text);
-    into = value;
-    return std::nullopt;
-}
 
 std::optional<QString> parsePaper(const QString& text, Paper& into) {
     if (text.compare(QStringLiteral("A4"), Qt::CaseInsensitive) == 0)

@@ -2,6 +2,7 @@
 
 #include "layout.h"
 #include "stitching/options.h"
+#include "stitching/optionstext.h"
 #include "symbols.h"
 
 #include <QString>
@@ -24,11 +25,8 @@ struct PatternOptions {
     stitching::StitchOptions stitch;
 };
 
-// The range of a whole-number setting.
-struct Range {
-    int min;
-    int max;
-};
+using stitching::parseNumber;
+using stitching::Range;
 constexpr Range kFabricRange{6, 40};
 constexpr Range kStrandsRange{1, 6};
 constexpr Range kOverRange{1, 2};
@@ -36,7 +34,6 @@ constexpr Range kMarginRange{0, 100};
 
 // Each of these reads a setting from its text and stores it, or returns why the text is not one,
 // in words that follow the setting's option name ("vuole A4 o letter, non \"A3\"").
-std::optional<QString> parseNumber(const QString& text, Range range, int& into);
 std::optional<QString> parsePaper(const QString& text, Paper& into);
 // Millimetres from kSmallestCell to kLargestCell, with a decimal comma or point.
 std::optional<QString> parseCell(const QString& text, double& into);

@@ -5,33 +5,31 @@
 
 namespace trameda::stitching {
 
-namespace {
-
-std::optional<int> whole(const QString& text, int min, int max) {
+std::optional<QString> parseNumber(const QString& text, Range range, int& into) {
     bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (!ok || value < min || value > max)
-        return std::nullopt;
-    return value;
+    const int value = text.toInt(&ok);
+    if (!ok || value < range.min || value > range.max)
+        return QStringLiteral("vuole un numero intero da %1 a %2, non \"%3\"")
+            .arg(range.min)
+            .arg(range.max)
+            .arg(text);
+    into = value;
+    return std::nullopt;
 }
-
-QString range(int min, int max, const QString& text) {
-    return QStringLiteral("vuole un numero intero da %1 a %2, non \"%3\"").arg(min).arg(max).arg(text);
-}
-
-} // namespace
 
 std::optional<QString> parseStitches(const QString& text, StitchOptions& into) {
     const QStringList parts = text.split(u'x', Qt::KeepEmptyParts, Qt::CaseInsensitive);
-    const auto across = parts.size() <= 2 ? whole(parts[0], 1, kMaxStitches) : std::nullopt;
-    const auto down = parts.size() == 2 ? whole(parts[1], 1, kMaxStitches) : std::nullopt;
-    if (!across || (parts.size() == 2 && !down))
+    int across = 0;
+    int down = 0;
+    const Range stitches{1, kMaxStitches};
+    if (parts.size() > 2 || parseNumber(parts[0], stitches, across) ||
+        (parts.size() == 2 && parseNumber(parts[1], stitches, down)))
         return QStringLiteral("vuole i punti in larghezza, da 1 a %1, o LARGHEZZAxALTEZZA, "
                               "non \"%2\"")
             .arg(kMaxStitches)
             .arg(text);
-    into.across = *across;
-    into.down = down.value_or(0);
+    into.across = across;
+    into.down = down;
     return std::nullopt;
 }
 
@@ -45,19 +43,11 @@ std::optional<QString> parseBrand(const QString& text, Brand& into) {
 }
 
 std::optional<QString> parseThreadColours(const QString& text, StitchOptions& into) {
-    const auto value = whole(text, kMinThreadColours, kMaxThreadColours);
-    if (!value)
-        return range(kMinThreadColours, kMaxThreadColours, text);
-    into.threadColours = *value;
-    return std::nullopt;
+    return parseNumber(text, {kMinThreadColours, kMaxThreadColours}, into.threadColours);
 }
 
 std::optional<QString> parseClean(const QString& text, StitchOptions& into) {
-    const auto value = whole(text, 0, kMaxClean);
-    if (!value)
-        return range(0, kMaxClean, text);
-    into.clean = *value;
-    return std::nullopt;
+    return parseNumber(text, {0, kMaxClean}, into.clean);
 }
 
 std::optional<QString> parseBackground(const QString& text, StitchOptions& into) {

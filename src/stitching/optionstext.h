@@ -11,6 +11,15 @@
 
 namespace trameda::stitching {
 
+// The range of a whole-number setting.
+struct Range {
+    int min;
+    int max;
+};
+
+// A whole number within `range`: "vuole un numero intero da 2 a 60, non \"61\"" otherwise.
+std::optional<QString> parseNumber(const QString& text, Range range, int& into);
+
 // "W" (the height follows the picture) or "WxH", each 1 to kMaxStitches.
 std::optional<QString> parseStitches(const QString& text, StitchOptions& into);
 // "dmc", "anchor" or "madeira", in any case.
