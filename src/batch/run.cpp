@@ -6,6 +6,7 @@
 #include "document/patternoutputs.h"
 #include "document/patternpdf.h"
 #include "files/names.h"
+#include "files/readfile.h"
 #include "files/safewrite.h"
 #include "outputs.h"
 #include "palette/autopalette.h"
@@ -16,7 +17,6 @@
 #include "stitching/pattern.h"
 #include "threads/threadtable.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <new>
@@ -30,38 +30,17 @@ namespace {
 
 // An OXS file read whole, within kMaxOxsBytes; the message when it cannot be.
 std::optional<document::OxsChart> readOxsFile(const ChartRequest& request, QTextStream& err) {
-    const QString& path = request.picture;
-    const QFileInfo info(path);
-    QString why;
-    if (!info.exists())
-        why = QStringLiteral("file non trovato");
-    else if (info.isDir())
-        why = QStringLiteral("è una cartella");
-    else if (!info.isFile())
-        why = QStringLiteral("non è un file normale");
-    else if (info.size() > document::kMaxOxsBytes)
+    const ReadResult file = readBounded(request.picture, document::kMaxOxsBytes);
+    QString why = file.failure;
+    if (file.read && !file.read->complete)
         why = QStringLiteral("file troppo grande");
-    if (why.isEmpty()) {
-        QFile file(path);
-        QByteArray bytes;
-        if (!file.open(QIODevice::ReadOnly))
-            why = file.error() == QFileDevice::PermissionsError
-                      ? QStringLiteral("permesso negato")
-                      : QStringLiteral("errore di lettura");
-        else
-            bytes = file.read(document::kMaxOxsBytes + 1);
-        if (why.isEmpty() && file.error() != QFileDevice::NoError)
-            why = QStringLiteral("errore di lettura");
-        else if (why.isEmpty() && bytes.size() > document::kMaxOxsBytes)
-            why = QStringLiteral("file troppo grande");
-        if (why.isEmpty()) {
-            document::OxsRead read = document::readOxs(bytes, request.options.stitch.brand);
-            if (read.chart)
-                return std::move(*read.chart);
-            why = read.failure;
-        }
+    else if (file.read) {
+        document::OxsRead read = document::readOxs(file.read->bytes, request.options.stitch.brand);
+        if (read.chart)
+            return std::move(*read.chart);
+        why = read.failure;
     }
-    err << "trameda: " << path << ": " << why << Qt::endl;
+    err << "trameda: " << shownName(request.picture) << ": " << why << Qt::endl;
     return std::nullopt;
 }
 

@@ -1,14 +1,7 @@
 #include "colfile.h"
 
-#include "files/names.h"
-#include "files/safewrite.h"
+#include "files/readfile.h"
 #include "runtime/numbers.h"
-
-#include <QFile>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace trameda::palette {
 
@@ -90,40 +83,14 @@ ColFileRead parseColFile(QByteArrayView head, bool complete) {
 }
 
 ColFileRead readColFile(const QString& path) {
-    const auto cannot = [](const QString& cause) {
+    const ReadResult file = readBounded(path, kMaxColFileRead);
+    if (!file.read) {
         ColFileRead read;
         read.error = ColFileRead::Error::CannotOpen;
-        read.cause = cause;
+        read.cause = file.failure;
         return read;
-    };
-    const auto openFailure = [](int error) {
-        return error == ENOENT || error == ENOTDIR ? QStringLiteral("file non trovato")
-                                                   : writeErrorText(error);
-    };
-    const QByteArray name = nameBytes(path); // the name's own bytes, which need not be UTF-8
-    struct stat status {};
-    if (name.isEmpty())
-        return cannot(openFailure(ENOENT));
-    if (::stat(name.constData(), &status) != 0)
-        return cannot(openFailure(errno));
-    // Only a regular file is opened at all: a FIFO would keep the window waiting.
-    if (!S_ISREG(status.st_mode))
-        return cannot(notRegular(status));
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return cannot(openFailure(errno));
-    QFile file;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return cannot(QStringLiteral("errore di lettura del file"));
     }
-    const QByteArray head = file.read(kMaxColFileRead);
-    if (file.error() != QFileDevice::NoError)
-        return cannot(QStringLiteral("errore di lettura del file"));
-    // One byte more than the limit tells a file that ends there from one that goes on.
-    const bool complete = head.size() < kMaxColFileRead || file.read(1).isEmpty();
-    return parseColFile(head, complete);
+    return parseColFile(file.read->bytes, file.read->complete);
 }
 
 QString describeFailure(const ColFileRead& read, const QString& fileName) {
