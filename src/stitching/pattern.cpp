@@ -14,6 +14,14 @@ namespace {
 
 using threads::Lab;
 
+// Gives every stitched cell the entry `to[entry]` (-1: left unstitched).
+void renumber(StitchGrid& grid, const std::vector<int>& to) {
+    for (int y = 0; y < grid.rows(); ++y)
+        for (int x = 0; x < grid.columns(); ++x)
+            if (const int e = grid.at(x, y); e >= 0)
+                grid.set(x, y, to[std::size_t(e)]);
+}
+
 // The entries' colours in CIELAB.
 std::vector<Lab> entryLabs(const std::vector<PatternEntry>& entries) {
     std::vector<QRgb> colours;
@@ -33,9 +41,10 @@ std::vector<int> swatchEntries(const DistinctColours& cells, std::span<const QRg
     std::vector<int> entryOf(swatches.size());
     for (std::size_t s = 0; s < swatches.size(); ++s) {
         if (snap) {
-            const auto same = std::find_if(entries.begin(), entries.end(), [&](const PatternEntry& e) {
-                return e.thread.index == matches[s].index;
-            });
+            const auto same =
+                std::find_if(entries.begin(), entries.end(), [&](const PatternEntry& e) {
+                    return e.thread.index == matches[s].index;
+                });
             if (same != entries.end()) {
                 entryOf[s] = int(same - entries.begin());
                 continue;
@@ -82,9 +91,8 @@ PatternResult makePattern(const QImage& picture, std::span<const QRgb> swatches,
         result.failure = QStringLiteral("nessun colore");
         return result;
     }
-    const SizeChoice size =
-        patternSize(proportions.isEmpty() ? picture.size() : proportions, options.across,
-                    options.down, chartCells);
+    const SizeChoice size = patternSize(proportions.isEmpty() ? picture.size() : proportions,
+                                        options.across, options.down, chartCells);
     if (!size.size) {
         result.failure = size.failure;
         return result;
@@ -110,10 +118,10 @@ PatternResult makePattern(const QImage& picture, std::span<const QRgb> swatches,
                                            threads::toLab(options.backgroundColour));
     if (background >= 0) {
         pattern.background = pattern.entries[std::size_t(background)].colour;
-        for (int y = 0; y < pattern.grid.rows(); ++y)
-            for (int x = 0; x < pattern.grid.columns(); ++x)
-                if (pattern.grid.at(x, y) == background)
-                    pattern.grid.set(x, y, -1);
+        std::vector<int> unstitched(pattern.entries.size());
+        std::iota(unstitched.begin(), unstitched.end(), 0);
+        unstitched[std::size_t(background)] = -1;
+        renumber(pattern.grid, unstitched);
     }
 
     pattern.isolatedBefore = countIsolated(pattern.grid);
@@ -126,7 +134,8 @@ PatternResult makePattern(const QImage& picture, std::span<const QRgb> swatches,
         std::vector<int> order(pattern.entries.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-            return pattern.entries[std::size_t(x)].stitches > pattern.entries[std::size_t(y)].stitches;
+            return pattern.entries[std::size_t(x)].stitches >
+                   pattern.entries[std::size_t(y)].stitches;
         });
         std::vector<int> rank(order.size());
         std::vector<PatternEntry> sorted;
@@ -135,10 +144,7 @@ PatternResult makePattern(const QImage& picture, std::span<const QRgb> swatches,
             sorted.push_back(pattern.entries[std::size_t(order[i])]);
         }
         pattern.entries = std::move(sorted);
-        for (int y = 0; y < pattern.grid.rows(); ++y)
-            for (int x = 0; x < pattern.grid.columns(); ++x)
-                if (const int e = pattern.grid.at(x, y); e >= 0)
-                    pattern.grid.set(x, y, rank[std::size_t(e)]);
+        renumber(pattern.grid, rank);
     }
     if (options.also)
         matchSecondBrand(pattern, *options.also);
@@ -162,10 +168,7 @@ void keepUsedEntries(StitchedPattern& pattern) {
             kept.back().stitches = counts[e];
         }
     pattern.entries = std::move(kept);
-    for (int y = 0; y < grid.rows(); ++y)
-        for (int x = 0; x < grid.columns(); ++x)
-            if (const int e = grid.at(x, y); e >= 0)
-                grid.set(x, y, renumbered[std::size_t(e)]);
+    renumber(grid, renumbered);
 }
 
 void matchSecondBrand(StitchedPattern& pattern, Brand brand) {
