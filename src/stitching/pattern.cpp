@@ -146,8 +146,6 @@ PatternResult makePattern(const QImage& picture, std::span<const QRgb> swatches,
         pattern.entries = std::move(sorted);
         renumber(pattern.grid, rank);
     }
-    if (options.also)
-        matchSecondBrand(pattern, *options.also);
     result.pattern = std::move(pattern);
     return result;
 }

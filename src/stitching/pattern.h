@@ -49,7 +49,8 @@ struct PatternResult {
 // picture as it was taken, or empty for `picture`'s own) by `options`.
 // `swatches` are the palette entries in use; they are the pattern's colours unless
 // `options.threadColours` asks for threads chosen for the picture. `chartCells` is the size when
-// the options ask none. Throws std::bad_alloc when memory runs out.
+// the options ask none. `options.also` is left to whoever shows the pattern (matchSecondBrand()),
+// as a pattern read back from a file needs it too. Throws std::bad_alloc when memory runs out.
 PatternResult makePattern(const QImage& picture, std::span<const QRgb> swatches,
                           const StitchOptions& options, QSize chartCells,
                           QSize proportions = {});
