@@ -1,5 +1,6 @@
 // The window driven as a user drives it: start-up, the size and stitch-count bars with their
-// coupling, picture loading from the list, the folder chooser, and run-time errors.
+// coupling, picture loading from the list, the folder chooser, run-time errors, and the way to
+// the pattern dialog.
 #include "app/application.h"
 #include "app/form1.h"
 #include "runtime/twips.h"
@@ -8,13 +9,17 @@
 #include "support/gif.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace trameda;
@@ -110,6 +115,10 @@ private Q_SLOTS:
     void captionsFitInTheFaceAtHand();
     void folderChooser();
     void runtimeErrorIsReportedAndTheWindowGoesOn();
+    void patternIsOfferedOnTheBareBackgroundOnly_data();
+    void patternIsOfferedOnTheBareBackgroundOnly();
+    void patternStartsFromTheWindow_data();
+    void patternStartsFromTheWindow();
 };
 
 void TestWindow::layoutAtDesignTime() {
@@ -519,6 +528,120 @@ void TestWindow::runtimeErrorIsReportedAndTheWindowGoesOn() {
     f.HScroll1[0]->setRange(0, 2000);
     assignValue(f.HScroll1[0], 700);
     QCOMPARE(f.Label2[0]->text(), QStringLiteral("700"));
+}
+
+void TestWindow::patternIsOfferedOnTheBareBackgroundOnly_data() {
+    QTest::addColumn<QString>("where"); // a control, or a point (in twips) of the bare window
+    QTest::addColumn<bool>("picture");
+    QTest::addColumn<QString>("menu"); // the menu that opens: "window", "own" (the control's)
+    QTest::newRow("swatch") << "Label1" << true << "";
+    QTest::newRow("chart surface") << "Picture1" << true << "";
+    QTest::newRow("colour chart") << "Picture2" << true << "";
+    QTest::newRow("read-out") << "Label2" << true << "";
+    QTest::newRow("picture holder") << "Image1" << true << "";
+    QTest::newRow("stitch bar") << "HScroll1" << true << "own";
+    QTest::newRow("text box") << "Text1" << true << "own";
+    QTest::newRow("background") << "1500,2500" << true << "window";
+    QTest::newRow("inside the palette frame") << "4750,3000" << true << "window";
+    QTest::newRow("background, no picture") << "1500,2500" << false << "window";
+    QTest::newRow("Ctrl+E, no picture") << "Ctrl+E" << false << "";
+}
+
+void TestWindow::patternIsOfferedOnTheBareBackgroundOnly() {
+    QFETCH(QString, where);
+    QFETCH(bool, picture);
+    QFETCH(QString, menu);
+    QTemporaryDir dir;
+    writeUniform(dir.filePath("foto.bmp"), qRgb(200, 10, 10), "BMP");
+    Window w;
+    Form1& f = *w.form;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    if (picture)
+        f.run([&] { f.apri(dir.filePath("foto.bmp")); });
+    if (where == "Ctrl+E") { // taken by the window's shortcut, from any control
+        QSignalSpy taken(f.findChild<QShortcut*>(), &QShortcut::activated);
+        QTest::keyClick(f.Command1, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(taken.count(), 1);
+        QVERIFY(f.findChildren<QDialog*>().isEmpty());
+        QVERIFY(!QApplication::activePopupWidget());
+        return;
+    }
+    if (where == "Picture2") // the colour chart, open over the swatches
+        QTest::mousePress(f.Label1[2], Qt::LeftButton);
+    const QMap<QString, QWidget*> controls{{"Label1", f.Label1[3]},  {"Picture1", f.Picture1[0]},
+                                           {"Picture2", f.Picture2}, {"Label2", f.Label2[0]},
+                                           {"Image1", f.Image1},     {"HScroll1", f.HScroll1[2]},
+                                           {"Text1", f.Text1}};
+    const QStringList twips = where.split(u',');
+    const QPoint at = controls.contains(where) ? controls[where]->geometry().center()
+                                               : QPoint(twips::toPixels(twips[0].toInt()),
+                                                        twips::toPixels(twips[1].toInt()));
+    QWidget* target = f.childAt(at) ? f.childAt(at) : &f;
+    QCOMPARE(target, controls.value(where, &f));
+    // A right press as the platform reports it: a context menu event for the widget under the
+    // pointer, passed on to the window when the widget leaves it. A bar's menu waits in its own
+    // loop until it is closed.
+    QMenu* shown = nullptr;
+    QTimer::singleShot(0, [&] {
+        shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (shown && shown->parentWidget() != &f)
+            shown->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, target->mapFrom(&f, at), f.mapToGlobal(at));
+    QApplication::sendEvent(target, &event);
+    QTest::qWait(0);
+    QCOMPARE(shown ? (shown->parentWidget() == &f ? "window" : "own") : "", menu);
+    if (menu == "window") {
+        QCOMPARE(shown->actions().size(), 1);
+        QCOMPARE(shown->actions().first()->text(), QStringLiteral("Schema da ricamo…"));
+        QCOMPARE(shown->actions().first()->isEnabled(), picture);
+    }
+}
+
+void TestWindow::patternStartsFromTheWindow_data() {
+    QTest::addColumn<QString>("picture"); // how the picture is loaded
+    QTest::addColumn<QString>("colours"); // Text1 as typed
+    QTest::addColumn<QString>("file");    // the file handed on
+    QTest::addColumn<int>("swatches");
+    QTest::newRow("clicked in the list") << "list" << "3" << "rosso.bmp" << 3;
+    QTest::newRow("opened, not listed") << "foto.jpeg" << "2.5" << "foto.jpeg" << 2;
+    QTest::newRow("damaged after a good one") << "rotta.jpg" << "20" << "rosso.bmp" << 16;
+    QTest::newRow("none") << "" << "abc" << "" << 1;
+}
+
+void TestWindow::patternStartsFromTheWindow() {
+    QFETCH(QString, picture);
+    QFETCH(QString, colours);
+    QFETCH(QString, file);
+    QFETCH(int, swatches);
+    QTemporaryDir dir;
+    writeUniform(dir.filePath("rosso.bmp"), qRgb(200, 10, 10), "BMP");
+    writeUniform(dir.filePath("foto.jpeg"), qRgb(10, 10, 200), "JPG");
+    QFile broken(dir.filePath("rotta.jpg"));
+    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("\xFF\xD8 not a JPEG") > 0);
+    broken.close();
+    Window w;
+    Form1& f = *w.form;
+    f.File1->setPath(dir.path());
+    if (!picture.isEmpty())
+        f.run([&] { f.apri(dir.filePath("rosso.bmp")); });
+    if (picture.endsWith(".jpeg"))
+        f.run([&] { f.apri(dir.filePath(picture)); });
+    else if (picture.endsWith(".jpg"))
+        clickListEntry(f.File1, picture);
+    f.Text1->setText(colours);
+    assignValue(f.HScroll1[2], 70);
+    assignValue(f.HScroll1[3], 30);
+    f.Label1[1]->setBackColor(RGB(1, 2, 3));
+
+    const PatternStart start = f.patternStart();
+    QCOMPARE(start.picture, file.isEmpty() ? QString() : dir.filePath(file));
+    QCOMPARE(int(start.swatches.size()), swatches);
+    QCOMPARE(start.swatches[0], qRgb(0, 0, 0));
+    if (swatches > 1)
+        QCOMPARE(start.swatches[1], qRgb(1, 2, 3));
+    QCOMPARE(QList<int>({start.across, start.down}), QList<int>({70, 30}));
 }
 
 QTEST_MAIN(TestWindow)
