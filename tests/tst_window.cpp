@@ -13,14 +13,12 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
-#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 using namespace trameda;
@@ -118,8 +116,6 @@ private Q_SLOTS:
     void runtimeErrorIsReportedAndTheWindowGoesOn();
     void patternIsOfferedOnTheBareBackgroundOnly_data();
     void patternIsOfferedOnTheBareBackgroundOnly();
-    void patternStartsFromTheWindow_data();
-    void patternStartsFromTheWindow();
 };
 
 void TestWindow::layoutAtDesignTime() {
@@ -532,26 +528,24 @@ void TestWindow::runtimeErrorIsReportedAndTheWindowGoesOn() {
 }
 
 void TestWindow::patternIsOfferedOnTheBareBackgroundOnly_data() {
-    QTest::addColumn<QString>("where"); // a control, or a point (in twips) of the bare window
+    QTest::addColumn<QPoint>("twips"); // where the right button is pressed; none: Ctrl+E instead
     QTest::addColumn<bool>("picture");
-    QTest::addColumn<QString>("menu"); // the menu that opens: "window", "own" (the control's)
-    QTest::newRow("swatch") << "Label1" << true << "";
-    QTest::newRow("chart surface") << "Picture1" << true << "";
-    QTest::newRow("colour chart") << "Picture2" << true << "";
-    QTest::newRow("read-out") << "Label2" << true << "";
-    QTest::newRow("picture holder") << "Image1" << true << "";
-    QTest::newRow("stitch bar") << "HScroll1" << true << "own";
-    QTest::newRow("text box") << "Text1" << true << "own";
-    QTest::newRow("background") << "1500,2500" << true << "window";
-    QTest::newRow("inside the palette frame") << "4750,3000" << true << "window";
-    QTest::newRow("background, no picture") << "1500,2500" << false << "window";
-    QTest::newRow("Ctrl+E, no picture") << "Ctrl+E" << false << "";
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("swatch") << QPoint(3100, 2980) << true << false;
+    QTest::newRow("chart surface") << QPoint(6000, 1000) << true << false;
+    QTest::newRow("colour chart") << QPoint(3000, 2500) << true << false;
+    QTest::newRow("read-out") << QPoint(2500, 700) << true << false;
+    QTest::newRow("picture holder") << QPoint(500, 2500) << true << false;
+    QTest::newRow("background") << QPoint(1500, 2500) << true << true;
+    QTest::newRow("inside the palette frame") << QPoint(4750, 3000) << true << true;
+    QTest::newRow("background, no picture") << QPoint(1500, 2500) << false << true;
+    QTest::newRow("Ctrl+E, no picture") << QPoint() << false << false;
 }
 
 void TestWindow::patternIsOfferedOnTheBareBackgroundOnly() {
-    QFETCH(QString, where);
+    QFETCH(QPoint, twips);
     QFETCH(bool, picture);
-    QFETCH(QString, menu);
+    QFETCH(bool, menu);
     QTemporaryDir dir;
     writeUniform(dir.filePath("foto.bmp"), qRgb(200, 10, 10), "BMP");
     Window w;
@@ -560,91 +554,38 @@ void TestWindow::patternIsOfferedOnTheBareBackgroundOnly() {
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     if (picture)
         f.run([&] { f.apri(dir.filePath("foto.bmp")); });
-    if (where == "Ctrl+E") { // taken by the window's shortcut, from any control
+    if (twips.isNull()) { // taken by the window's shortcut, from any control
         QSignalSpy taken(f.findChild<QShortcut*>(), &QShortcut::activated);
         QTest::keyClick(f.Command1, Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(taken.count(), 1);
         QVERIFY(f.findChildren<QDialog*>().isEmpty());
-        QVERIFY(!QApplication::activePopupWidget());
         return;
     }
-    if (where == "Picture2") // the colour chart, open over the swatches
-        QTest::mousePress(f.Label1[2], Qt::LeftButton);
-    const QMap<QString, QWidget*> controls{{"Label1", f.Label1[3]},  {"Picture1", f.Picture1[0]},
-                                           {"Picture2", f.Picture2}, {"Label2", f.Label2[0]},
-                                           {"Image1", f.Image1},     {"HScroll1", f.HScroll1[2]},
-                                           {"Text1", f.Text1}};
-    const QStringList twips = where.split(u',');
-    const QPoint at = controls.contains(where) ? controls[where]->geometry().center()
-                                               : QPoint(twips::toPixels(twips[0].toInt()),
-                                                        twips::toPixels(twips[1].toInt()));
-    QWidget* target = f.childAt(at) ? f.childAt(at) : &f;
-    QCOMPARE(target, controls.value(where, &f));
+    if (QByteArray(QTest::currentDataTag()) == "colour chart")
+        QTest::mousePress(f.Label1[2], Qt::LeftButton); // opens it over the swatches
     // A right press as the platform reports it: a context menu event for the widget under the
-    // pointer, passed on to the window when the widget leaves it. A bar's menu waits in its own
-    // loop until it is closed.
-    QPointer<QMenu> shown;
-    QString opened;
-    QTimer::singleShot(0, [&] {
-        shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        opened = shown ? (shown->parentWidget() == &f ? "window" : "own") : "";
-        if (opened == "own")
-            shown->close();
-    });
+    // pointer, passed on to the window when the widget leaves it.
+    const QPoint at(twips::toPixels(twips.x()), twips::toPixels(twips.y()));
+    QWidget* target = f.childAt(at) ? f.childAt(at) : &f;
     QContextMenuEvent event(QContextMenuEvent::Mouse, target->mapFrom(&f, at), f.mapToGlobal(at));
     QApplication::sendEvent(target, &event);
-    QTest::qWait(0);
-    QCOMPARE(opened, menu);
-    if (menu == "window") {
-        QCOMPARE(shown->actions().size(), 1);
-        QCOMPARE(shown->actions().first()->text(), QStringLiteral("Schema da ricamo…"));
-        QCOMPARE(shown->actions().first()->isEnabled(), picture);
-    }
-}
+    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QCOMPARE(bool(shown), menu);
+    if (!menu)
+        return;
+    QCOMPARE(shown->actions().size(), 1);
+    QCOMPARE(shown->actions().first()->text(), QStringLiteral("Schema da ricamo…"));
+    QCOMPARE(shown->actions().first()->isEnabled(), picture);
 
-void TestWindow::patternStartsFromTheWindow_data() {
-    QTest::addColumn<QString>("picture"); // how the picture is loaded
-    QTest::addColumn<QString>("colours"); // Text1 as typed
-    QTest::addColumn<QString>("file");    // the file handed on
-    QTest::addColumn<int>("swatches");
-    QTest::newRow("clicked in the list") << "list" << "3" << "rosso.bmp" << 3;
-    QTest::newRow("opened, not listed") << "foto.jpeg" << "2.5" << "foto.jpeg" << 2;
-    QTest::newRow("damaged after a good one") << "rotta.jpg" << "20" << "rosso.bmp" << 16;
-    QTest::newRow("none") << "" << "abc" << "" << 1;
-}
-
-void TestWindow::patternStartsFromTheWindow() {
-    QFETCH(QString, picture);
-    QFETCH(QString, colours);
-    QFETCH(QString, file);
-    QFETCH(int, swatches);
-    QTemporaryDir dir;
-    writeUniform(dir.filePath("rosso.bmp"), qRgb(200, 10, 10), "BMP");
-    writeUniform(dir.filePath("foto.jpeg"), qRgb(10, 10, 200), "JPG");
-    QFile broken(dir.filePath("rotta.jpg"));
-    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("\xFF\xD8 not a JPEG") > 0);
-    broken.close();
-    Window w;
-    Form1& f = *w.form;
-    f.File1->setPath(dir.path());
-    if (!picture.isEmpty())
-        f.run([&] { f.apri(dir.filePath("rosso.bmp")); });
-    if (picture.endsWith(".jpeg"))
-        f.run([&] { f.apri(dir.filePath(picture)); });
-    else if (picture.endsWith(".jpg"))
-        clickListEntry(f.File1, picture);
-    f.Text1->setText(colours);
-    assignValue(f.HScroll1[2], 70);
-    assignValue(f.HScroll1[3], 30);
+    // What the dialog is handed: the picture's file, the swatches the conversion reads (the
+    // box's number kept within 1 to 16), the stitch counts.
+    f.Text1->setText(QStringLiteral("20"));
     f.Label1[1]->setBackColor(RGB(1, 2, 3));
-
     const PatternStart start = f.patternStart();
-    QCOMPARE(start.picture, file.isEmpty() ? QString() : dir.filePath(file));
-    QCOMPARE(int(start.swatches.size()), swatches);
-    QCOMPARE(start.swatches[0], qRgb(0, 0, 0));
-    if (swatches > 1)
-        QCOMPARE(start.swatches[1], qRgb(1, 2, 3));
-    QCOMPARE(QList<int>({start.across, start.down}), QList<int>({70, 30}));
+    QCOMPARE(start.picture, picture ? dir.filePath("foto.bmp") : QString());
+    QCOMPARE(int(start.swatches.size()), 16);
+    QCOMPARE(start.swatches[1], qRgb(1, 2, 3));
+    QCOMPARE(QPoint(start.across, start.down), QPoint(45, 50));
 }
 
 QTEST_MAIN(TestWindow)
