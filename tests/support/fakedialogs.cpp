@@ -25,3 +25,13 @@ QString FakeDialogs::chooseFolder(QWidget*, const QString& prompt) {
     folders.pop_front();
     return folder;
 }
+
+QString FakeDialogs::chooseSaveFile(QWidget*, const QString&, const QString& suggested,
+                                   const QString&) {
+    suggestedFiles << suggested;
+    if (saveFiles.empty())
+        return {};
+    const QString file = saveFiles.front();
+    saveFiles.pop_front();
+    return file;
+}
