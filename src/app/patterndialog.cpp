@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace trameda {
 
@@ -280,6 +281,20 @@ void PatternDialog::build() {
     all->addLayout(columns, 1);
     all->addWidget(m_status);
     all->addLayout(buttons);
+
+    // Named for the tests and timings that set them as a user would.
+    const std::pair<QWidget*, const char*> names[] = {
+        {m_across, "across"},   {m_down, "down"},       {m_linked, "linked"},
+        {m_colours, "colours"}, {m_threadColours, "threadColours"},
+        {m_snap, "snap"},       {m_brand, "brand"},     {m_also, "also"},
+        {m_clean, "clean"},     {m_background, "background"},
+        {m_fabric, "fabric"},   {m_over, "over"},       {m_strands, "strands"},
+        {m_margin, "margin"},   {m_paper, "paper"},     {m_cell, "cell"},
+        {m_symbols, "symbols"}, {m_print, "print"},     {m_title, "title"},
+        {m_zoom, "zoom"},       {m_figures, "figures"}, {m_status, "status"},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
 
     const auto changed = [this] { optionsChanged(); };
     for (QSpinBox* box : {m_across, m_down, m_threadColours, m_fabric, m_strands, m_margin})
