@@ -244,6 +244,8 @@ void PatternDialog::build() {
     m_status = new QLabel(this);
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A line kept for it, so that a message does not move the preview.
+    m_status->setMinimumHeight(m_status->fontMetrics().lineSpacing());
     m_savePdf = new QPushButton(QStringLiteral("Salva PDF…"), this);
     m_saveCsv = new QPushButton(QStringLiteral("Salva legenda CSV…"), this);
     m_saveOxs = new QPushButton(QStringLiteral("Salva OXS…"), this);
