@@ -449,6 +449,10 @@ void PatternDialog::showFigures() {
 }
 
 void PatternDialog::refreshPreview() {
+    const Shown wanted{m_outputs ? m_made.get() : nullptr, options().symbols, m_zoom->value()};
+    if (wanted == m_shown)
+        return;
+    m_shown = wanted;
     if (!m_outputs) {
         m_preview->show(nullptr, {}, {}, 1);
         return;

@@ -77,6 +77,14 @@ private:
     std::shared_ptr<const MadePattern> m_made; // the latest pattern made
     std::optional<document::PatternOutputs> m_outputs;
     bool m_upToDate = false;
+    // What the preview shows, so that it is drawn again only when that changes.
+    struct Shown {
+        const MadePattern* made = nullptr;
+        document::SymbolSet symbols = document::SymbolSet::Distinct;
+        int zoom = 0;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown m_shown;
 
     QSpinBox* m_across = nullptr;
     QSpinBox* m_down = nullptr;
