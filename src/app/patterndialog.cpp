@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -193,15 +194,22 @@ void PatternDialog::build() {
     m_background = new QComboBox(this);
     m_background->addItem(QStringLiteral("Nessuno, tutto ricamato"));
     m_background->addItem(QStringLiteral("Automatico, il colore del bordo"));
-    for (const QRgb swatch : m_start.swatches) {
-        QPixmap sample(16, 16);
-        sample.fill(QColor(swatch));
-        m_background->addItem(QIcon(sample),
-                              QStringLiteral("#%1").arg(swatch & 0xFFFFFF, 6, 16, QChar(u'0'))
-                                  .toUpper(),
-                              QVariant::fromValue(uint(swatch)));
-    }
+    for (const QRgb swatch : m_start.swatches)
+        addBackground(swatch);
+    m_background->addItem(QStringLiteral("Altro colore…"));
     form->addRow(QStringLiteral("Sfondo non ricamato:"), m_background);
+    connect(m_background, &QComboBox::activated, this, [this](int index) {
+        if (index != m_background->count() - 1)
+            return;
+        const QColor colour = QColorDialog::getColor(Qt::white, this,
+                                                     QStringLiteral("Colore lasciato alla tela"));
+        if (!colour.isValid()) {
+            m_background->setCurrentIndex(0);
+            return;
+        }
+        addBackground(colour.rgb());
+        m_background->setCurrentIndex(m_background->count() - 2);
+    });
 
     m_fabric = spin(document::kFabricRange.min, document::kFabricRange.max, start.fabric,
                     QStringLiteral(" per pollice"));
@@ -315,6 +323,19 @@ void PatternDialog::build() {
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
 
+// A colour to leave unstitched, before the last entry ("Altro colore…") once that is there.
+void PatternDialog::addBackground(QRgb colour) {
+    QPixmap sample(16, 16);
+    sample.fill(QColor(colour));
+    const int at = m_background->count() > 2 + int(m_start.swatches.size())
+                       ? m_background->count() - 1
+                       : m_background->count();
+    m_background->insertItem(
+        at, QIcon(sample),
+        QStringLiteral("#%1").arg(colour & 0xFFFFFF, 6, 16, QChar(u'0')).toUpper(),
+        QVariant::fromValue(uint(colour)));
+}
+
 document::PatternOptions PatternDialog::options() const {
     document::PatternOptions o;
     stitching::StitchOptions& s = o.stitch;
@@ -335,8 +356,11 @@ document::PatternOptions PatternDialog::options() const {
         s.background = stitching::Background::Auto;
         break;
     default:
-        s.background = stitching::Background::Colour;
-        s.backgroundColour = QRgb(m_background->currentData().toUInt());
+        // "Altro colore…" stays chosen only while its chooser is open.
+        if (const QVariant colour = m_background->currentData(); colour.isValid()) {
+            s.background = stitching::Background::Colour;
+            s.backgroundColour = 0xFF000000u | QRgb(colour.toUInt());
+        }
     }
     o.fabric = m_fabric->value();
     o.over = m_over->currentIndex() + 1;

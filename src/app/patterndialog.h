@@ -62,6 +62,7 @@ public:
 
 private:
     void build();
+    void addBackground(QRgb colour);
     void optionsChanged();
     void patternMade(std::shared_ptr<const MadePattern> made);
     void refreshDocument();
