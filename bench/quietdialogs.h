@@ -14,4 +14,7 @@ public:
     void showInformation(QWidget*, const QString&) override {}
     bool askYesNo(QWidget*, const QString&) override { return true; }
     QString chooseFolder(QWidget*, const QString&) override { return {}; }
+    QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
 };

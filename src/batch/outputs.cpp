@@ -1,11 +1,6 @@
 #include "outputs.h"
 
-#include "document/key.h"
-#include "document/oxs.h"
 #include "document/patternoutputs.h"
-#include "document/patternpdf.h"
-#include "files/names.h"
-#include "files/safewrite.h"
 
 #include <QBuffer>
 #include <QTextStream>
@@ -44,14 +39,13 @@ std::optional<QString> unwritableOutput(const ChartRequest& request) {
 }
 
 QString cannotWrite(const QString& path, const QString& why) {
-    return QStringLiteral("trameda: impossibile scrivere %1: %2").arg(shownName(path), why);
+    return QStringLiteral("trameda: ") + document::cannotWrite(path, why);
 }
 
-bool save(const QString& path, const std::function<bool(QIODevice&)>& write, QTextStream& err) {
-    if (const Failure why = writeFileSafely(path, write)) {
-        err << cannotWrite(path, *why) << Qt::endl;
+bool reported(const Failure& failure, QTextStream& err) {
+    if (!failure)
         return false;
-    }
+    err << "trameda: " << *failure << Qt::endl;
     return true;
 }
 
@@ -64,21 +58,7 @@ bool writePng(const QString& path, const QImage& chart, QTextStream& err) {
         return buffer.open(QIODevice::WriteOnly) && chart.save(&buffer, "PNG") &&
                file.write(encoded) == encoded.size();
     };
-    return save(path, write, err);
-}
-
-bool writePattern(const QString& path, const document::Pattern& pattern, QTextStream& err) {
-    return save(
-        path, [&](QIODevice& file) { return document::writePatternPdf(file, pattern); }, err);
-}
-
-bool writeKeyCsv(const QString& path, const document::PatternOutputs& outputs, QTextStream& err) {
-    const QByteArray csv = document::shoppingList(outputs);
-    return save(path, [&](QIODevice& file) { return file.write(csv) == csv.size(); }, err);
-}
-
-bool writeOxs(const QString& path, const document::OxsChart& chart, QTextStream& err) {
-    return save(path, [&](QIODevice& file) { return document::writeOxs(file, chart); }, err);
+    return !reported(document::saveFile(path, write), err);
 }
 
 } // namespace trameda::batch

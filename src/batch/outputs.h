@@ -3,22 +3,15 @@
 // The command line's files: which a request names, the checks that keep outputs apart from
 // inputs and each other, and one writer per output, each all or nothing.
 
+#include "files/safewrite.h"
 #include "options.h"
 
 #include <QImage>
 #include <QString>
-#include <functional>
 #include <optional>
 #include <vector>
 
-class QIODevice;
 class QTextStream;
-
-namespace trameda::document {
-struct OxsChart;
-struct Pattern;
-struct PatternOutputs;
-} // namespace trameda::document
 
 namespace trameda::batch {
 
@@ -41,12 +34,10 @@ std::optional<QString> unwritableOutput(const ChartRequest& request);
 // "trameda: impossibile scrivere PATH: WHY"
 QString cannotWrite(const QString& path, const QString& why);
 
-// Writes `path` all or nothing; false after saying why on `err`.
-bool save(const QString& path, const std::function<bool(QIODevice&)>& write, QTextStream& err);
+// Says `failure`, if there is one, on `err` as the program's own line; false when it did.
+bool reported(const Failure& failure, QTextStream& err);
 
+// Writes the chart surface to `path` all or nothing; false after saying why on `err`.
 bool writePng(const QString& path, const QImage& chart, QTextStream& err);
-bool writePattern(const QString& path, const document::Pattern& pattern, QTextStream& err);
-bool writeKeyCsv(const QString& path, const document::PatternOutputs& outputs, QTextStream& err);
-bool writeOxs(const QString& path, const document::OxsChart& chart, QTextStream& err);
 
 } // namespace trameda::batch

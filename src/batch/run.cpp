@@ -17,7 +17,6 @@
 #include "stitching/pattern.h"
 #include "threads/threadtable.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 #include <new>
 #include <optional>
@@ -52,21 +51,17 @@ int writePatternOutputs(const ChartRequest& request, stitching::StitchedPattern 
     const document::PatternOutputs outputs = document::patternOutputs(
         std::move(stitched), settings, request.chartIsOxs ? 0 : options.stitch.clean,
         options.stitch.also);
-    if (!request.pattern.isEmpty()) {
-        const bool threadColours =
-            options.stitch.snap || options.stitch.threadColours > 0 || request.chartIsOxs;
-        const document::Pattern pattern =
-            document::printedPattern(outputs, title, settings, options, threadColours);
-        if (!writePattern(request.pattern, pattern, err))
-            return kFileError;
-    }
-    if (!request.keyCsv.isEmpty() && !writeKeyCsv(request.keyCsv, outputs, err))
+    const bool threadColours = document::coloursAreThreads(options.stitch) || request.chartIsOxs;
+    if (!request.pattern.isEmpty() &&
+        reported(document::savePatternPdf(request.pattern, outputs, title, settings, options,
+                                          threadColours),
+                 err))
+        return kFileError;
+    if (!request.keyCsv.isEmpty() &&
+        reported(document::saveShoppingList(request.keyCsv, outputs), err))
         return kFileError;
     if (!request.oxs.isEmpty() &&
-        !writeOxs(request.oxs,
-                  {outputs.stitched, title, fabric, options.strands,
-                   document::entrySymbols(outputs.key, *outputs.table, options.symbols)},
-                  err))
+        reported(document::saveOxs(request.oxs, outputs, title, settings, options.symbols), err))
         return kFileError;
     return kDone;
 }
@@ -86,7 +81,7 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         const QString title = !options.title.isEmpty() ? options.title
                               : !read->title.isEmpty()
                                   ? read->title
-                                  : shownName(QFileInfo(request.picture).fileName());
+                                  : document::titleOf(request.picture);
         const int fabric = request.fabricGiven ? options.fabric : read->fabric;
         return writePatternOutputs(request, std::move(read->pattern), title, fabric, err);
     }
@@ -139,9 +134,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
             err << "trameda: --stitches: " << made.failure << Qt::endl;
             return kUsageError;
         }
-        const QString title = options.title.isEmpty()
-                                  ? shownName(QFileInfo(request.picture).fileName())
-                                  : options.title;
+        const QString title =
+            options.title.isEmpty() ? document::titleOf(request.picture) : options.title;
         if (const int status =
                 writePatternOutputs(request, std::move(*made.pattern), title, options.fabric, err);
             status != kDone)
@@ -180,9 +174,8 @@ int chart(const ChartRequest& request, QTextStream& out, QTextStream& err) {
         return kFileError;
 
     if (request.key) {
-        const document::KeySettings keySettings{options.fabric, options.over, options.strands,
-                                                options.margin};
-        const document::Key key = document::makeKey(inUse, matches, chart.stitches, keySettings);
+        const document::Key key = document::makeKey(inUse, matches, chart.stitches,
+                                                    document::keySettings(options));
         out << document::keyText(key, namesThreads ? table : nullptr,
                                  threads::brandName(options.stitch.brand));
         out.flush();

@@ -27,6 +27,15 @@ void snapToThreads(std::span<Colour> colours, std::span<const threads::ThreadMat
         colours[i] = fromQRgb(table.at(matches[i].index).colour);
 }
 
+Centimetres finishedSize(int columns, int rows, const KeySettings& settings) {
+    const double perInch = settings.stitchesPerInch();
+    return {columns * 2.54 / perInch, rows * 2.54 / perInch};
+}
+
+Centimetres fabricToCut(const Centimetres& finished) {
+    return {finished.width + 2 * kCutAllowance, finished.height + 2 * kCutAllowance};
+}
+
 threads::Reckoning reckoning(const KeySettings& settings) {
     return threads::reckoning(settings.fabric, settings.over, settings.strands, settings.margin);
 }

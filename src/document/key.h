@@ -30,6 +30,20 @@ struct KeySettings {
     double stitchesPerInch() const { return double(fabric) / over; }
 };
 
+// A size in centimetres, width by height.
+struct Centimetres {
+    double width = 0;
+    double height = 0;
+};
+
+// The finished work of `columns` x `rows` stitches at the settings' count.
+Centimetres finishedSize(int columns, int rows, const KeySettings& settings);
+
+// Cloth left round the work on every side, to hold it in a hoop and to finish it.
+constexpr double kCutAllowance = 5.0;
+// The fabric to cut for a finished work of `finished`.
+Centimetres fabricToCut(const Centimetres& finished);
+
 // The thread reckoning for a key: each step rounded as the key page prints it.
 threads::Reckoning reckoning(const KeySettings& settings);
 

@@ -238,19 +238,20 @@ private:
         y += cell * rows() + 8;
         const double detailsTop = y;
         const double perInch = m_pattern.settings.stitchesPerInch();
-        const double widthCm = columns() * 2.54 / perInch;
-        const double heightCm = rows() * 2.54 / perInch;
-        const auto cmAndInches = [this](double w, double h) {
+        const Centimetres finished = finishedSize(columns(), rows(), m_pattern.settings);
+        const Centimetres cut = fabricToCut(finished);
+        const auto cmAndInches = [this](const Centimetres& size) {
             return QStringLiteral("%1 × %2 cm (%3 × %4 pollici)")
-                .arg(number(w, 1), number(h, 1), number(w / 2.54, 1), number(h / 2.54, 1));
+                .arg(number(size.width, 1), number(size.height, 1), number(size.width / 2.54, 1),
+                     number(size.height / 2.54, 1));
         };
         const int chartPages = int(m_plan.chart.pages.size());
         const QStringList details{
             QStringLiteral("Punti: %1 in larghezza, %2 in altezza").arg(columns()).arg(rows()),
             QStringLiteral("Tela: %1 (%2 punti per pollice)").arg(fabricName(), plain(perInch)),
-            QStringLiteral("Misura finita: ") + cmAndInches(widthCm, heightCm),
-            QStringLiteral("Tessuto da tagliare: ") + cmAndInches(widthCm + 10, heightCm + 10) +
-                QStringLiteral(", 5 cm in più per lato"),
+            QStringLiteral("Misura finita: ") + cmAndInches(finished),
+            QStringLiteral("Tessuto da tagliare: ") + cmAndInches(cut) +
+                QStringLiteral(", %1 cm in più per lato").arg(plain(kCutAllowance)),
             QStringLiteral("%1, %2, a %3")
                 .arg(counted(key.coloursUsed, QStringLiteral("colore"), QStringLiteral("colori")),
                      counted(key.threadsUsed, QStringLiteral("filo ") + m_pattern.brand,

@@ -36,6 +36,11 @@ QString QtDialogs::chooseFolder(QWidget* owner, const QString& prompt) {
                                              QFileDialog::ShowDirsOnly);
 }
 
+QString QtDialogs::chooseSaveFile(QWidget* owner, const QString& prompt, const QString& suggested,
+                                  const QString& filter) {
+    return QFileDialog::getSaveFileName(owner, prompt, suggested, filter);
+}
+
 void DoEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

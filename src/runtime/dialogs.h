@@ -20,6 +20,11 @@ public:
     // A folder chooser showing `prompt`, starting at the top of the folder tree. The chosen
     // folder's full path, or an empty string when the user cancels.
     virtual QString chooseFolder(QWidget* owner, const QString& prompt) = 0;
+    // A save chooser titled `prompt`, opening on `suggested` (a folder and a file name) and
+    // offering files of `filter` ("Documenti PDF (*.pdf)"); it asks before replacing a file. The
+    // chosen file's full path, or an empty string when the user cancels.
+    virtual QString chooseSaveFile(QWidget* owner, const QString& prompt, const QString& suggested,
+                                   const QString& filter) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -29,6 +34,8 @@ public:
     void showInformation(QWidget* owner, const QString& text) override;
     bool askYesNo(QWidget* owner, const QString& text) override;
     QString chooseFolder(QWidget* owner, const QString& prompt) override;
+    QString chooseSaveFile(QWidget* owner, const QString& prompt, const QString& suggested,
+                           const QString& filter) override;
 };
 
 // Runs pending events (a click, a repaint) before returning.

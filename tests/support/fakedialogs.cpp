@@ -17,11 +17,26 @@ bool FakeDialogs::askYesNo(QWidget*, const QString& text) {
     return answer;
 }
 
+namespace {
+
+// The next queued path, or cancel when none is left.
+QString next(std::deque<QString>& queue) {
+    if (queue.empty())
+        return {};
+    const QString path = queue.front();
+    queue.pop_front();
+    return path;
+}
+
+} // namespace
+
 QString FakeDialogs::chooseFolder(QWidget*, const QString& prompt) {
     folderPrompts << prompt;
-    if (folders.empty())
-        return {};
-    const QString folder = folders.front();
-    folders.pop_front();
-    return folder;
+    return next(folders);
+}
+
+QString FakeDialogs::chooseSaveFile(QWidget*, const QString&, const QString& suggested,
+                                   const QString&) {
+    suggestedFiles << suggested;
+    return next(saveFiles);
 }
