@@ -1,5 +1,6 @@
 // The window driven as a user drives it: start-up, the size and stitch-count bars with their
-// coupling, picture loading from the list, the folder chooser, and run-time errors.
+// coupling, picture loading from the list, the folder chooser, run-time errors, and the way to
+// the pattern dialog.
 #include "app/application.h"
 #include "app/form1.h"
 #include "runtime/twips.h"
@@ -8,9 +9,12 @@
 #include "support/gif.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
@@ -110,6 +114,8 @@ private Q_SLOTS:
     void captionsFitInTheFaceAtHand();
     void folderChooser();
     void runtimeErrorIsReportedAndTheWindowGoesOn();
+    void patternIsOfferedOnTheBareBackgroundOnly_data();
+    void patternIsOfferedOnTheBareBackgroundOnly();
 };
 
 void TestWindow::layoutAtDesignTime() {
@@ -519,6 +525,70 @@ void TestWindow::runtimeErrorIsReportedAndTheWindowGoesOn() {
     f.HScroll1[0]->setRange(0, 2000);
     assignValue(f.HScroll1[0], 700);
     QCOMPARE(f.Label2[0]->text(), QStringLiteral("700"));
+}
+
+void TestWindow::patternIsOfferedOnTheBareBackgroundOnly_data() {
+    QTest::addColumn<QPoint>("twips"); // where the right button is pressed; none: Ctrl+E instead
+    QTest::addColumn<bool>("picture");
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("swatch") << QPoint(3100, 2980) << true << false;
+    QTest::newRow("chart surface") << QPoint(6000, 1000) << true << false;
+    QTest::newRow("colour chart") << QPoint(3000, 2500) << true << false;
+    QTest::newRow("read-out") << QPoint(2500, 700) << true << false;
+    QTest::newRow("picture holder") << QPoint(500, 2500) << true << false;
+    QTest::newRow("background") << QPoint(1500, 2500) << true << true;
+    QTest::newRow("inside the palette frame") << QPoint(4750, 3000) << true << true;
+    QTest::newRow("background, no picture") << QPoint(1500, 2500) << false << true;
+    QTest::newRow("Ctrl+E, no picture") << QPoint() << false << false;
+    QTest::newRow("Ctrl+E") << QPoint() << true << false;
+}
+
+void TestWindow::patternIsOfferedOnTheBareBackgroundOnly() {
+    QFETCH(QPoint, twips);
+    QFETCH(bool, picture);
+    QFETCH(bool, menu);
+    QTemporaryDir dir;
+    writeUniform(dir.filePath("foto.bmp"), qRgb(200, 10, 10), "BMP");
+    Window w;
+    Form1& f = *w.form;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    if (picture)
+        f.run([&] { f.apri(dir.filePath("foto.bmp")); });
+    if (twips.isNull()) { // taken by the window's shortcut, from any control
+        QSignalSpy taken(f.findChild<QShortcut*>(), &QShortcut::activated);
+        QTest::keyClick(f.Command1, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(taken.count(), 1);
+        QCOMPARE(f.findChildren<QDialog*>().size(), picture ? 1 : 0);
+        return;
+    }
+    if (QByteArray(QTest::currentDataTag()) == "colour chart")
+        QTest::mousePress(f.Label1[2], Qt::LeftButton); // opens it over the swatches
+    // A right press as the platform reports it: a context menu event for the widget under the
+    // pointer, passed on to the window when the widget leaves it.
+    const QPoint at(twips::toPixels(twips.x()), twips::toPixels(twips.y()));
+    QWidget* target = f.childAt(at) ? f.childAt(at) : &f;
+    QContextMenuEvent event(QContextMenuEvent::Mouse, target->mapFrom(&f, at), f.mapToGlobal(at));
+    QApplication::sendEvent(target, &event);
+    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QCOMPARE(bool(shown), menu);
+    if (!menu)
+        return;
+    QCOMPARE(shown->actions().size(), 1);
+    QCOMPARE(shown->actions().first()->text(), QStringLiteral("Schema da ricamo…"));
+    QCOMPARE(shown->actions().first()->isEnabled(), picture);
+    shown->actions().first()->trigger();
+    QCOMPARE(f.findChildren<QDialog*>().size(), picture ? 1 : 0);
+
+    // What the dialog is handed: the picture's file, the swatches the conversion reads (the
+    // box's number kept within 1 to 16), the stitch counts.
+    f.Text1->setText(QStringLiteral("20"));
+    f.Label1[1]->setBackColor(RGB(1, 2, 3));
+    const PatternStart start = f.patternStart();
+    QCOMPARE(start.picture, picture ? dir.filePath("foto.bmp") : QString());
+    QCOMPARE(int(start.swatches.size()), 16);
+    QCOMPARE(start.swatches[1], qRgb(1, 2, 3));
+    QCOMPARE(QPoint(start.across, start.down), QPoint(45, 50));
 }
 
 QTEST_MAIN(TestWindow)

@@ -290,6 +290,7 @@ void Form1::apri(const QString& picture) {
     // Every reason a picture cannot be opened is told the same way, once; the window goes on.
     try {
         Image1->setPicture(LoadPicture(info.absoluteFilePath()));
+        m_pictureFile = info.absoluteFilePath();
     } catch (const RuntimeError& error) {
         m_dialogs.showError(
             this, QStringLiteral("Impossibile aprire l'immagine \u201C%1\u201D: %2.")
@@ -316,7 +317,9 @@ void Form1::File1_Click() {
 void Form1::carica() {
     // Every failure here is silent: the surfaces keep or repaint what they had.
     try {
-        Image1->setPicture(LoadPicture(picture::sourcePath(File1->path(), File1->fileName())));
+        const QString file = picture::sourcePath(File1->path(), File1->fileName());
+        Image1->setPicture(LoadPicture(file));
+        m_pictureFile = file;
     } catch (const RuntimeError&) {
     }
     for (PictureBox* surface : Picture1)

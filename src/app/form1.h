@@ -1,5 +1,6 @@
 #pragma once
 
+#include "patternstart.h"
 #include "runtime/controls.h"
 #include "runtime/dialogs.h"
 #include "runtime/printer.h"
@@ -95,10 +96,18 @@ public:
     // Sends later printing elsewhere; a document still open on the previous printer goes out.
     void setPrintOutput(std::unique_ptr<PrintOutput> output);
 
+    // -- The pattern dialog, reached by Ctrl+E or the background's menu (form1_pattern.cpp) --
+    // The window's state as the pattern dialog starts from it.
+    PatternStart patternStart() const;
+    // Opens the pattern dialog on the loaded picture; without one, beeps and opens nothing.
+    void schema();
+
 private:
     // The size and stitch bars at their start-up values.
     void assignStartValues();
     std::unique_ptr<Printer> m_printer;
+    // The file the picture in Image1 was read from; empty until a picture has been loaded.
+    QString m_pictureFile;
 
 public:
     // -- Palette: handlers in form1_palette.cpp --
@@ -140,6 +149,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The menu of the window's bare background.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void createControls();

@@ -6,11 +6,15 @@
 #include "runtime/numbers.h"
 #include "files/safewrite.h"
 #include "runtime/twips.h"
+#include "threads/threadtable.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QHelpEvent>
+#include <QLocale>
+#include <QToolTip>
 
 namespace trameda {
 
@@ -71,6 +75,42 @@ private:
     std::function<void()> m_action;
 };
 
+// A swatch's tooltip names the DMC thread nearest to its colour, found when the tip is asked
+// for, so that it always follows the swatch's colour of the moment.
+class NearestThreadTip : public QObject {
+public:
+    explicit NearestThreadTip(Swatch* swatch) : QObject(swatch), m_swatch(swatch) {
+        swatch->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ToolTip)
+            return QObject::eventFilter(watched, event);
+        QString tip;
+        try {
+            tip = nearestThread(m_swatch->BackColor());
+        } catch (...) {
+            // Without its table (no memory for it) a swatch simply has no tip.
+        }
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, m_swatch);
+        return true;
+    }
+
+private:
+    static QString nearestThread(Colour c) {
+        const threads::ThreadTable& dmc = threads::ThreadTable::forBrand(threads::Brand::Dmc);
+        const QRgb colour = toQRgb(c);
+        const threads::ThreadMatch match = dmc.nearest({&colour, 1}).front();
+        const threads::Thread& thread = dmc.at(match.index);
+        return QStringLiteral("Filo più vicino: %1 %2 %3 \u00B7 \u0394E %4")
+            .arg(threads::brandName(threads::Brand::Dmc), thread.number, thread.name,
+                 QLocale(QLocale::Italian).toString(match.difference, 'f', 1));
+    }
+
+    Swatch* m_swatch;
+};
+
 palette::Colours swatchColours(const std::array<Swatch*, 16>& swatches) {
     palette::Colours colours{};
     for (std::size_t i = 0; i < swatches.size(); ++i)
@@ -94,6 +134,8 @@ void Form1::preparePalette() {
         // A current folder that has gone away lists nothing; saving there fails on its own.
     }
 
+    for (Swatch* swatch : Label1)
+        new NearestThreadTip(swatch);
     for (int i = 0; i < 16; ++i)
         connect(Label1[std::size_t(i)], &Swatch::mouseDown, this,
                 [this, i](int button, int shift, double x, double y) {

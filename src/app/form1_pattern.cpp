@@ -1,12 +1,18 @@
-// The window's chart conversion: converting, cancelling, printing.
+// The window's chart conversion (converting, cancelling, printing) and the way to the pattern
+// dialog.
 #include "form1.h"
 #include "pattern/conversion.h"
+#include "runtime/numbers.h"
 #include "runtime/runtimeerror.h"
 #include "runtime/systemprinter.h"
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QScopeGuard>
+#include <QShortcut>
+#include <algorithm>
 
 namespace trameda {
 
@@ -52,6 +58,8 @@ private:
     Form1& f;
 };
 
+constexpr QKeyCombination kPatternKey = Qt::CTRL | Qt::Key_E;
+
 } // namespace
 
 void Form1::preparePattern() {
@@ -59,6 +67,15 @@ void Form1::preparePattern() {
     connect(Command6, &QPushButton::clicked, this, [this] { run([this] { Command6_Click(); }); });
     // A change of the box by code counts as a click, as a click does.
     connect(Check1, &QCheckBox::stateChanged, this, [this] { run([this] { Check1_Click(); }); });
+
+    // The pattern is reached from the whole window; a text box keeps the key for its own
+    // editing where the desktop binds it there.
+    connect(new QShortcut(kPatternKey, this), &QShortcut::activated, this,
+            [this] { run([this] { schema(); }); });
+    Command2->setToolTip(
+        QStringLiteral("Schema da ricamo (PDF su più pagine, lista dei fili, file OXS):\n"
+                       "Ctrl+E, oppure il tasto destro del mouse su una parte vuota della "
+                       "finestra"));
 }
 
 void Form1::Command2_Click() {
@@ -85,6 +102,48 @@ void Form1::Command6_Click() {
 void Form1::Check1_Click() {
     if (Check1->checkState() == Qt::Checked)
         Option1->setChecked(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The pattern dialog
+
+PatternStart Form1::patternStart() const {
+    PatternStart start;
+    start.picture = m_pictureFile;
+    // The swatches the conversion reads: Text1's whole number, kept within 1 to 16 as leaving
+    // the box keeps it (the dialog may open while the box still holds what was typed).
+    const int inUse = int(std::clamp(Val(Text1->text()), 1.0, double(Label1.size())));
+    for (int i = 0; i < inUse; ++i)
+        start.swatches.push_back(toQRgb(Label1[std::size_t(i)]->BackColor()));
+    start.across = HScroll1[2]->value();
+    start.down = HScroll1[3]->value();
+    return start;
+}
+
+void Form1::schema() {
+    const PatternStart start = patternStart();
+    if (start.picture.isEmpty()) {
+        Beep();
+        return;
+    }
+    showPatternDialog(this, dialogs(), start);
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click that a control leaves unanswered (a swatch, a surface, the colour chart, a
+    // label) comes here too: the menu belongs to the bare background alone.
+    if (childAt(event->pos())) {
+        event->ignore();
+        return;
+    }
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* entry = menu->addAction(QStringLiteral("Schema da ricamo\u2026"), this,
+                                     [this] { run([this] { schema(); }); });
+    entry->setShortcut(kPatternKey);
+    entry->setShortcutVisibleInContextMenu(true);
+    entry->setEnabled(!m_pictureFile.isEmpty());
+    menu->popup(event->globalPos());
 }
 
 Printer& Form1::printer() {
