@@ -3,6 +3,7 @@
 // the pattern dialog.
 #include "app/application.h"
 #include "app/form1.h"
+#include "app/patterndialog.h"
 #include "runtime/twips.h"
 #include "support/fakedialogs.h"
 #include "support/window.h"
@@ -560,6 +561,17 @@ void TestWindow::patternIsOfferedOnTheBareBackgroundOnly() {
         QTest::keyClick(f.Command1, Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(taken.count(), 1);
         QCOMPARE(f.findChildren<QDialog*>().size(), picture ? 1 : 0);
+        if (!picture)
+            return;
+        // Asked again it stays one; asked on another picture it is that picture's.
+        QTest::keyClick(f.Command1, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(f.findChildren<QDialog*>().size(), 1);
+        writeUniform(dir.filePath("altra.bmp"), qRgb(10, 10, 200), "BMP");
+        f.run([&] { f.apri(dir.filePath("altra.bmp")); });
+        QTest::keyClick(f.Command1, Qt::Key_E, Qt::ControlModifier);
+        const QList<PatternDialog*> open = f.findChildren<PatternDialog*>();
+        QCOMPARE(open.size(), 1);
+        QCOMPARE(open.first()->picture(), dir.filePath("altra.bmp"));
         return;
     }
     if (QByteArray(QTest::currentDataTag()) == "colour chart")

@@ -556,6 +556,13 @@ void showPatternDialog(QWidget* window, Dialogs& dialogs, const PatternStart& st
     if (start.picture.isEmpty())
         return;
     PatternDialog* dialog = window ? window->findChild<PatternDialog*>() : nullptr;
+    // A dialog left open on another picture would save that picture's pattern under the new
+    // one's name: it gives way to a dialog on the window's picture of the moment.
+    if (dialog && !sameFile(dialog->picture(), start.picture)) {
+        dialog->hide(); // keeps its size for the next
+        delete dialog;
+        dialog = nullptr;
+    }
     if (!dialog) {
         dialog = new PatternDialog(window, dialogs, start);
         dialog->show();

@@ -54,6 +54,8 @@ public:
     // The outputs of the latest pattern with the current options, when it is up to date.
     const document::PatternOutputs* outputs() const;
     PatternRunner& runner() { return *m_runner; }
+    // The picture the pattern is made from.
+    const QString& picture() const { return m_start.picture; }
 
     // Each asks for a file in the picture's folder and writes it; true when it was written.
     bool savePdf();
