@@ -24,6 +24,7 @@
 #include <QSpinBox>
 #include <QStaticText>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <new>
 #include <utility>
@@ -127,6 +128,17 @@ void PatternPreview::show(const stitching::StitchGrid* grid, std::vector<QRgb> c
     }
     resize(m_image.size());
     update();
+}
+
+void PatternPreview::wheelEvent(QWheelEvent* event) {
+    // Without Ctrl the wheel scrolls, as everywhere else.
+    const int steps = event->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
+    if (!(event->modifiers() & Qt::ControlModifier) || steps == 0) {
+        event->ignore();
+        return;
+    }
+    Q_EMIT zoomed(steps);
+    event->accept();
 }
 
 void PatternPreview::paintEvent(QPaintEvent*) {
@@ -317,6 +329,7 @@ void PatternDialog::build() {
     connect(m_cell, &QDoubleSpinBox::valueChanged, this, changed);
     connect(m_title, &QLineEdit::textChanged, this, changed);
     connect(m_zoom, &QSpinBox::valueChanged, this, [this] { refreshPreview(); });
+    connect(m_preview, &PatternPreview::zoomed, m_zoom, &QSpinBox::stepBy);
     connect(m_savePdf, &QPushButton::clicked, this, [this] { savePdf(); });
     connect(m_saveCsv, &QPushButton::clicked, this, [this] { saveCsv(); });
     connect(m_saveOxs, &QPushButton::clicked, this, [this] { saveOxs(); });
@@ -397,8 +410,14 @@ void PatternDialog::optionsChanged() {
 }
 
 void PatternDialog::patternMade(std::shared_ptr<const MadePattern> made) {
-    const bool first = !m_made || !m_made->pattern;
+    // A pattern of another size is fitted to the preview again, as it was at first: zoomed in
+    // on a corner of it, a new size would show little of the pattern.
+    const QSize before = m_made && m_made->pattern ? QSize(m_made->pattern->grid.columns(),
+                                                           m_made->pattern->grid.rows())
+                                                   : QSize();
     m_made = std::move(made);
+    const bool refit = m_made->pattern && before != QSize(m_made->pattern->grid.columns(),
+                                                          m_made->pattern->grid.rows());
     m_upToDate = !changesStitches(m_made->options, options().stitch);
     if (!m_made->pattern) {
         m_outputs.reset();
@@ -410,7 +429,7 @@ void PatternDialog::patternMade(std::shared_ptr<const MadePattern> made) {
             m_down->setValue(m_made->pattern->grid.rows());
         }
     }
-    if (first && m_made->pattern) {
+    if (refit) {
         const stitching::StitchGrid& grid = m_made->pattern->grid;
         const QSignalBlocker blocker(m_zoom);
         m_zoom->setValue(std::clamp(std::min(kPreviewRoom / std::max(1, grid.columns()),

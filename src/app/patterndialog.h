@@ -36,8 +36,13 @@ public:
               std::vector<QString> symbols, int cell);
     QSize sizeHint() const override { return m_image.size(); }
 
+Q_SIGNALS:
+    // Ctrl and the wheel over the pattern: `steps` notches in (positive) or out.
+    void zoomed(int steps);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QImage m_image;
