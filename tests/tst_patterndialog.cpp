@@ -131,28 +131,10 @@ private Q_SLOTS:
 
         const batch::Parsed parsed = commandLine(arguments, QStringLiteral("x"));
         QCOMPARE(parsed.action, batch::Parsed::Action::Chart);
-        const document::PatternOptions want = parsed.request.options;
-        const document::PatternOptions got = dialog.options();
-        QCOMPARE(got.title, want.title.isEmpty() ? QStringLiteral("foto.bmp") : want.title);
-        QCOMPARE(got.fabric, want.fabric);
-        QCOMPARE(got.over, want.over);
-        QCOMPARE(got.strands, want.strands);
-        QCOMPARE(got.margin, want.margin);
-        QCOMPARE(got.paper, want.paper);
-        QCOMPARE(got.cell, want.cell);
-        QCOMPARE(got.symbols, want.symbols);
-        QCOMPARE(got.blackAndWhite, want.blackAndWhite);
-        const stitching::StitchOptions& a = got.stitch;
-        const stitching::StitchOptions& b = want.stitch;
-        QCOMPARE(a.across, b.across);
-        QCOMPARE(a.down, b.down);
-        QCOMPARE(a.brand, b.brand);
-        QCOMPARE(a.snap, b.snap);
-        QCOMPARE(a.threadColours, b.threadColours);
-        QCOMPARE(a.clean, b.clean);
-        QCOMPARE(a.background, b.background);
-        QCOMPARE(a.backgroundColour, b.backgroundColour);
-        QCOMPARE(a.also, b.also);
+        document::PatternOptions want = parsed.request.options;
+        if (want.title.isEmpty())
+            want.title = QStringLiteral("foto.bmp"); // the dialog shows the picture's name
+        QVERIFY(dialog.options() == want);
     }
 
     // The files the dialog saves are those the command line writes for the same choices: the

@@ -23,6 +23,8 @@ struct PatternOptions {
     SymbolSet symbols = SymbolSet::Distinct;
     bool blackAndWhite = false; // symbols alone, black on white, for printers without colour
     stitching::StitchOptions stitch;
+
+    bool operator==(const PatternOptions&) const = default;
 };
 
 using stitching::parseNumber;

@@ -43,6 +43,8 @@ struct StitchOptions {
     QRgb backgroundColour = 0;
     // A second maker whose nearest thread the key names beside each thread.
     std::optional<Brand> also;
+
+    bool operator==(const StitchOptions&) const = default;
 };
 
 } // namespace trameda::stitching
