@@ -1,6 +1,5 @@
 #include "patterndialog.h"
 
-#include "document/symbols.h"
 #include "files/names.h"
 #include "files/safewrite.h"
 #include "runtime/dialogs.h"
@@ -18,13 +17,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
-#include <QStaticText>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 #include <algorithm>
 #include <new>
 #include <utility>
@@ -36,10 +32,6 @@ namespace {
 // The dialog's size, kept on the window for the rest of the run: the program saves no settings.
 const char* const kSizeProperty = "trameda.patternDialogSize";
 
-// The preview's image stays within this many pixels, whatever the zoom.
-constexpr qint64 kMaxPreviewPixels = qint64(16) << 20;
-// From this many pixels a cell the preview shows its symbol.
-constexpr int kSymbolCell = 12;
 // The room the preview first fits the whole pattern into.
 constexpr int kPreviewRoom = 560;
 // The cell spin box's lowest value stands for a cell chosen for the fewest pages.
@@ -74,79 +66,6 @@ QString cmAndInches(const document::Centimetres& size) {
 }
 
 } // namespace
-
-// --- the preview ---------------------------------------------------------------------------
-
-void PatternPreview::show(const stitching::StitchGrid* grid, std::vector<QRgb> colours,
-                          std::vector<QString> symbols, int cell) {
-    m_image = QImage();
-    if (grid && !colours.empty()) {
-        const int columns = grid->columns();
-        const int rows = grid->rows();
-        while (cell > 1 && qint64(columns) * cell * rows * cell > kMaxPreviewPixels)
-            --cell;
-        // A failed allocation leaves a null image: the preview stays blank, nothing breaks.
-        m_image = QImage(columns * cell, rows * cell, QImage::Format_RGB32);
-    }
-    if (!m_image.isNull()) {
-        m_image.fill(Qt::white);
-        QPainter painter(&m_image);
-        const int columns = grid->columns();
-        for (int r = 0; r < grid->rows(); ++r)
-            for (int c = 0; c < columns; ++c) {
-                const int entry = grid->at(c, r);
-                if (entry >= 0 && std::size_t(entry) < colours.size())
-                    painter.fillRect(c * cell, r * cell, cell, cell, QColor(colours[entry]));
-            }
-        if (cell >= kSymbolCell) {
-            QFont font(document::symbolFontFamily());
-            font.setPixelSize(cell * 3 / 4);
-            painter.setFont(font);
-            std::vector<QStaticText> texts;
-            for (const QString& symbol : symbols) {
-                texts.emplace_back(symbol);
-                texts.back().prepare(QTransform(), font);
-            }
-            painter.setPen(QColor(0xC0, 0xC0, 0xC0));
-            for (int c = 0; c <= columns; ++c)
-                painter.drawLine(c * cell, 0, c * cell, m_image.height());
-            for (int r = 0; r <= grid->rows(); ++r)
-                painter.drawLine(0, r * cell, m_image.width(), r * cell);
-            for (int r = 0; r < grid->rows(); ++r)
-                for (int c = 0; c < columns; ++c) {
-                    const int entry = grid->at(c, r);
-                    if (entry < 0 || std::size_t(entry) >= texts.size())
-                        continue;
-                    const QStaticText& text = texts[std::size_t(entry)];
-                    const QSizeF size = text.size();
-                    painter.setPen(document::inkOn(QColor(colours[std::size_t(entry)])));
-                    painter.drawStaticText(QPointF(c * cell + (cell - size.width()) / 2,
-                                                   r * cell + (cell - size.height()) / 2),
-                                           text);
-                }
-        }
-    }
-    resize(m_image.size());
-    update();
-}
-
-void PatternPreview::wheelEvent(QWheelEvent* event) {
-    // Without Ctrl the wheel scrolls, as everywhere else.
-    const int steps = event->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
-    if (!(event->modifiers() & Qt::ControlModifier) || steps == 0) {
-        event->ignore();
-        return;
-    }
-    Q_EMIT zoomed(steps);
-    event->accept();
-}
-
-void PatternPreview::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_image);
-}
-
-// --- the dialog ----------------------------------------------------------------------------
 
 PatternDialog::PatternDialog(QWidget* window, Dialogs& dialogs, const PatternStart& start)
     : QDialog(window), m_dialogs(dialogs), m_start(start),
@@ -504,7 +423,7 @@ void PatternDialog::refreshPreview() {
     for (const stitching::PatternEntry& entry : m_outputs->stitched.entries)
         colours.push_back(entry.colour);
     std::vector<QString> symbols;
-    if (m_zoom->value() >= kSymbolCell)
+    if (m_zoom->value() >= PatternPreview::kSymbolCell)
         symbols = document::entrySymbols(m_outputs->key, *m_outputs->table, options().symbols);
     m_preview->show(&m_outputs->stitched.grid, std::move(colours), std::move(symbols),
                     m_zoom->value());

@@ -4,6 +4,7 @@
 // with their units and the figures they give on the right, and the three saves below them.
 
 #include "document/patternoutputs.h"
+#include "patternpreview.h"
 #include "patternstart.h"
 #include "patternwork.h"
 
@@ -24,29 +25,6 @@ class QSpinBox;
 namespace trameda {
 
 class Dialogs;
-
-// The pattern drawn as it will be stitched, a cell per stitch, with the chart's symbols once the
-// cells are large enough to read them. Drawn once into an image, which painting only copies.
-class PatternPreview : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    // `symbols` by entry, as the pattern's pages mark them; an empty `colours` shows nothing.
-    void show(const stitching::StitchGrid* grid, std::vector<QRgb> colours,
-              std::vector<QString> symbols, int cell);
-    QSize sizeHint() const override { return m_image.size(); }
-
-Q_SIGNALS:
-    // Ctrl and the wheel over the pattern: `steps` notches in (positive) or out.
-    void zoomed(int steps);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-
-private:
-    QImage m_image;
-};
 
 class PatternDialog : public QDialog {
     Q_OBJECT
